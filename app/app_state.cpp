@@ -1,0 +1,18 @@
+// The single instances of the viewer's process-wide records.
+#include "app/app_state.h"
+
+ViewState viewState;
+FrameRateMeter frameRateMeter;
+KeyTable keyTable;
+WindowContext windowContext;
+PointTable pointTable;
+LoadedFileInfo loadedFileInfo;
+
+void ResetAppState() {
+  viewState = ViewState{};
+  frameRateMeter = FrameRateMeter{};
+  keyTable = KeyTable{};
+  windowContext = WindowContext{};
+  pointTable = PointTable{};
+  loadedFileInfo = LoadedFileInfo{};
+}

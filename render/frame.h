@@ -1,0 +1,18 @@
+// Drawing one frame: overlay with frame-rate measurement, then points and axes.
+#pragma once
+
+#include <cstdint>
+
+// One vertex of the axis lines in the GL_C4UB_V3F interleaved layout.
+struct AxisVertex {
+  uint8_t r, g, b, a;
+  float x, y, z;
+};
+static_assert(sizeof(AxisVertex) == 16, "GL_C4UB_V3F vertices are 16 bytes");
+
+extern const AxisVertex AxisArray[6];
+
+void DrawFrame();
+void DrawOverlay();
+// Counts a frame and, every 100 frames, measures the rate from timeGetTime.
+void MeasureFrameRate();
