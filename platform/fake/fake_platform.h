@@ -16,6 +16,52 @@ struct FakeCall {
   std::string name;       // e.g. "CreateWindowExA"
   uintptr_t handle = 0;   // the main handle argument or result, 0 when none
   bool failed = false;    // the fake made this call fail
+  uintptr_t result = 0;   // the handle the call returned, 0 when none (or not a handle call)
+};
+
+// The arguments of the last CreateWindowExA.
+struct FakeWindowRequest {
+  DWORD exStyle = 0;
+  std::string className;
+  std::string title;
+  DWORD style = 0;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  HWND parent = nullptr;
+  HMENU menu = nullptr;
+  HINSTANCE instance = nullptr;
+  LPVOID param = nullptr;
+  int clientWidth = 0;   // the client size the fake derived and sent with WM_SIZE
+  int clientHeight = 0;
+};
+
+// The arguments of the last CreateFontA.
+struct FakeFontRequest {
+  int height = 0;
+  int width = 0;
+  int escapement = 0;
+  int orientation = 0;
+  int weight = 0;
+  DWORD italic = 0;
+  DWORD underline = 0;
+  DWORD strikeOut = 0;
+  DWORD charSet = 0;
+  DWORD outPrecision = 0;
+  DWORD clipPrecision = 0;
+  DWORD quality = 0;
+  DWORD pitchAndFamily = 0;
+  std::string faceName;
+};
+
+// The arguments of the last wglUseFontBitmapsA, with the object selected into its DC then.
+struct FakeFontBitmaps {
+  HDC dc = nullptr;
+  DWORD first = 0;
+  DWORD count = 0;
+  DWORD listBase = 0;
+  HGDIOBJ selectedFont = nullptr;
 };
 
 // One message box the user would have seen.
@@ -47,6 +93,23 @@ struct FakePlatform {
   std::vector<std::string> misuse;
   // A hook the test can set to run after each PeekMessageA (e.g. to script minimise).
   void (*afterPeek)(const MSG&) = nullptr;
+
+  // Records of the last call of a kind, for the tests to look at.
+  DEVMODEA lastMode{};                         // ChangeDisplaySettingsA's record (non-null calls)
+  DWORD lastModeFlags = 0;                     // and its flags
+  bool displayModeChanged = false;             // a record was set and not yet restored by (NULL, 0)
+  PIXELFORMATDESCRIPTOR lastPixelFormat{};     // ChoosePixelFormat's request
+  const PIXELFORMATDESCRIPTOR* choosePixelFormatRequest = nullptr;  // the pointers handed over
+  const PIXELFORMATDESCRIPTOR* setPixelFormatRequest = nullptr;
+  int setPixelFormatIndex = 0;                 // SetPixelFormat's format argument
+  WNDCLASSA lastClass{};                       // RegisterClassA's record (name pointer not kept)
+  std::string lastClassName;
+  FakeWindowRequest lastWindow;                // CreateWindowExA's arguments
+  FakeFontRequest lastFont;                    // CreateFontA's arguments
+  FakeFontBitmaps lastFontBitmaps;             // wglUseFontBitmapsA's arguments
+  MSG lastDefWindowProc{};                     // DefWindowProcA's four arguments (in hwnd..lParam)
+  LRESULT defWindowProcResult = 0;             // what DefWindowProcA returns
+  HGLRC currentContext = nullptr;              // the context wglMakeCurrent made current
 };
 
 extern FakePlatform fakePlatform;
@@ -56,3 +119,24 @@ void ResetFakePlatform();
 
 // Number of recorded calls with this name.
 int FakeCallCount(const std::string& name);
+
+// Index in fakePlatform.calls of the n-th (1 = first) call with this name, -1 when none.
+int FakeCallIndex(const std::string& name, int occurrence = 1);
+
+// Window behaviour of the fake, as on Windows:
+// - CreateWindowExA sends WM_CREATE and then WM_SIZE (SIZE_RESTORED, client size) to the
+//   class procedure; ShowWindow(SW_SHOW) sends WM_ACTIVATE (WA_ACTIVE) and WM_SIZE;
+//   SetFocus sends WM_SETFOCUS; DestroyWindow sends WM_DESTROY and releases the window's DCs.
+// - DispatchMessageA of a message whose hwnd is null goes to the newest live window
+//   (so scripted queues need not know the handle); one for a destroyed window is dropped.
+// - TranslateMessage turns a WM_KEYDOWN of VK_ESCAPE into a WM_CHAR 27 at the queue's front.
+// - DefWindowProcA: WM_SYSCOMMAND SC_CLOSE sends WM_CLOSE, WM_SYSKEYDOWN VK_F4 with Alt
+//   (lParam bit 29) sends WM_SYSCOMMAND SC_CLOSE, WM_CLOSE destroys the window; it returns
+//   defWindowProcResult.
+// - UnregisterClassA fails for an unknown name, another instance, or while a window of the
+//   class is alive; RegisterClassA fails for a name already registered; SetPixelFormat fails
+//   the second time for one window.
+// - PeekMessageA returns WM_QUIT (wParam quitCode) once the queue is empty and quitPosted
+//   (set by PostQuitMessage or by the test); removed once, it is not returned again until
+//   the next PostQuitMessage. quitPosted itself stays set. afterPeek runs after every
+//   PeekMessageA, with the message retrieved (all zero when there was none).

@@ -1,0 +1,619 @@
+// The test peer of the platform: every Win32 call of the seam, recorded and scriptable.
+#include "platform/fake/fake_platform.h"
+
+#include "app/app_state.h"
+#include "platform/viewer_window.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+FakePlatform fakePlatform;
+
+namespace {
+
+enum HandleKind { KIND_WINDOW, KIND_DC, KIND_CONTEXT, KIND_FONT, KIND_ICON, KIND_CURSOR };
+
+// What the fake knows about one handle it handed out.
+struct HandleInfo {
+  HandleKind kind;
+  bool live;
+  uintptr_t owner;          // the window of a device context
+  WNDPROC procedure;        // the class procedure of a window
+  std::string className;    // the class of a window
+  bool pixelFormatSet;      // a window's pixel format was set
+  HGDIOBJ selected;         // the font selected into a device context
+};
+
+// One registered window class.
+struct FakeClass {
+  std::string name;
+  WNDPROC procedure;
+  HINSTANCE instance;
+};
+
+std::map<uintptr_t, HandleInfo> handles;
+std::vector<FakeClass> classes;
+uintptr_t nextHandle = 0x10000;
+uintptr_t newestWindow = 0;
+bool quitDelivered = false;  // the WM_QUIT of the last PostQuitMessage was removed
+
+const uintptr_t FAKE_MODULE = 0x00400000;
+const uintptr_t FAKE_STOCK_FONT = 0x00F00010;
+
+const char* const KIND_NAMES[] = {"window", "device context", "rendering context",
+                                  "font", "icon", "cursor"};
+
+// Records one call and tells whether the fake was told to fail it.
+bool Record(const char* name, uintptr_t handle) {
+  FakeCall call;
+  call.name = name;
+  call.handle = handle;
+  if (!fakePlatform.failCall.empty() && fakePlatform.failCall == name) {
+    fakePlatform.callCounts++;
+    call.failed = fakePlatform.callCounts == fakePlatform.failOccurrence;
+  }
+  fakePlatform.calls.push_back(call);
+  return call.failed;
+}
+
+// Stores the handle a call returned in its record.
+void RecordResult(uintptr_t result) {
+  fakePlatform.calls.back().result = result;
+}
+
+// Adds one description of a misuse.
+void Misuse(const char* call, const char* what, uintptr_t handle, const char* problem) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%s: %s 0x%lx %s", call, what, (unsigned long)handle, problem);
+  fakePlatform.misuse.push_back(text);
+}
+
+// Hands out a fresh live handle of a kind (system icons and cursors are shared, never
+// released, and so not listed in fakePlatform.live).
+uintptr_t NewHandle(HandleKind kind) {
+  uintptr_t value = nextHandle;
+  nextHandle += 0x10;
+  handles[value] = HandleInfo{kind, true, 0, nullptr, std::string(), false, nullptr};
+  if (kind != KIND_ICON && kind != KIND_CURSOR) fakePlatform.live.push_back(value);
+  return value;
+}
+
+// Checks that a handle is a live one of the kind; records a misuse otherwise.
+bool CheckLive(const char* call, uintptr_t value, HandleKind kind) {
+  std::map<uintptr_t, HandleInfo>::iterator found = handles.find(value);
+  if (value == 0) {
+    Misuse(call, KIND_NAMES[kind], value, "is null");
+    return false;
+  }
+  if (found == handles.end()) {
+    Misuse(call, KIND_NAMES[kind], value, "was never handed out");
+    return false;
+  }
+  if (found->second.kind != kind) {
+    Misuse(call, KIND_NAMES[kind], value, "is a handle of another kind");
+    return false;
+  }
+  if (!found->second.live) {
+    Misuse(call, KIND_NAMES[kind], value, "was already released");
+    return false;
+  }
+  return true;
+}
+
+// Marks a live handle as released.
+void ReleaseHandle(uintptr_t value) {
+  handles[value].live = false;
+  fakePlatform.live.erase(std::remove(fakePlatform.live.begin(), fakePlatform.live.end(), value),
+                          fakePlatform.live.end());
+}
+
+// Compares two class names as Windows does, without regard to case.
+bool SameClassName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); i++) {
+    if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i])) return false;
+  }
+  return true;
+}
+
+// The registered class of this name, or null.
+FakeClass* FindClass(const std::string& name) {
+  for (FakeClass& entry : classes) {
+    if (SameClassName(entry.name, name)) return &entry;
+  }
+  return nullptr;
+}
+
+// Whether the value is a live window of the fake.
+bool IsLiveWindow(uintptr_t value) {
+  std::map<uintptr_t, HandleInfo>::iterator found = handles.find(value);
+  return found != handles.end() && found->second.kind == KIND_WINDOW && found->second.live;
+}
+
+// Delivers a message to a live window's procedure, as a sent message; 0 when there is none.
+LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsLiveWindow(window) || handles[window].procedure == nullptr) return 0;
+  return handles[window].procedure((HWND)window, message, wParam, lParam);
+}
+
+// The frame AdjustWindowRectEx adds around a client area for a style.
+void AddFrame(RECT* rect, DWORD style) {
+  if (style & WS_THICKFRAME) {
+    rect->left -= 8;
+    rect->right += 8;
+    rect->bottom += 8;
+    rect->top -= 8;
+  } else if (style & WS_CAPTION) {
+    rect->left -= 3;
+    rect->right += 3;
+    rect->bottom += 3;
+    rect->top -= 3;
+  }
+  if ((style & WS_CAPTION) == WS_CAPTION) rect->top -= 23;
+}
+
+// Packs a client size into a WM_SIZE lParam.
+LPARAM SizeParam(int width, int height) {
+  return (LPARAM)(((uintptr_t)(height & 0xffff) << 16) | (uintptr_t)(width & 0xffff));
+}
+
+}  // namespace
+
+// Fresh fake, fresh application records and a fresh window module.
+void ResetFakePlatform() {
+  fakePlatform = FakePlatform{};
+  handles.clear();
+  classes.clear();
+  newestWindow = 0;
+  quitDelivered = false;
+  ResetAppState();
+  ResetViewerWindowState();
+}
+
+// Number of recorded calls with this name.
+int FakeCallCount(const std::string& name) {
+  int count = 0;
+  for (const FakeCall& call : fakePlatform.calls) {
+    if (call.name == name) count++;
+  }
+  return count;
+}
+
+// Index of the n-th recorded call with this name, -1 when there is none.
+int FakeCallIndex(const std::string& name, int occurrence) {
+  int seen = 0;
+  for (size_t i = 0; i < fakePlatform.calls.size(); i++) {
+    if (fakePlatform.calls[i].name == name && ++seen == occurrence) return (int)i;
+  }
+  return -1;
+}
+
+extern "C" {
+
+// Registers a class unless one of that name exists; returns a class atom.
+WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
+  if (Record("RegisterClassA", 0)) return 0;
+  if (wndClass == nullptr || wndClass->lpszClassName == nullptr) return 0;
+  fakePlatform.lastClass = *wndClass;
+  fakePlatform.lastClass.lpszClassName = nullptr;
+  fakePlatform.lastClassName = wndClass->lpszClassName;
+  if (FindClass(wndClass->lpszClassName) != nullptr) return 0;
+  classes.push_back(FakeClass{wndClass->lpszClassName, wndClass->lpfnWndProc, wndClass->hInstance});
+  return (WORD)(0xC000 + classes.size());
+}
+
+// Unregisters a known class of this instance that has no live windows.
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
+  if (Record("UnregisterClassA", (uintptr_t)instance)) return FALSE;
+  if (className == nullptr) return FALSE;
+  FakeClass* entry = FindClass(className);
+  if (entry == nullptr || entry->instance != instance) return FALSE;
+  for (const std::pair<const uintptr_t, HandleInfo>& handle : handles) {
+    if (handle.second.kind == KIND_WINDOW && handle.second.live &&
+        SameClassName(handle.second.className, className)) {
+      return FALSE;
+    }
+  }
+  classes.erase(classes.begin() + (entry - classes.data()));
+  return TRUE;
+}
+
+// Creates a window of a registered class and sends it WM_CREATE and WM_SIZE.
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
+  bool fail = Record("CreateWindowExA", 0);
+  FakeWindowRequest& request = fakePlatform.lastWindow;
+  request = FakeWindowRequest{};
+  request.exStyle = exStyle;
+  request.className = className ? className : "";
+  request.title = windowName ? windowName : "";
+  request.style = style;
+  request.x = x;
+  request.y = y;
+  request.width = width;
+  request.height = height;
+  request.parent = parent;
+  request.menu = menu;
+  request.instance = instance;
+  request.param = param;
+  RECT frame = {0, 0, 0, 0};
+  AddFrame(&frame, style);
+  request.clientWidth = width - (frame.right - frame.left);
+  request.clientHeight = height - (frame.bottom - frame.top);
+  if (fail || className == nullptr) return nullptr;
+  FakeClass* entry = FindClass(className);
+  if (entry == nullptr) return nullptr;
+  WNDPROC procedure = entry->procedure;
+  uintptr_t window = NewHandle(KIND_WINDOW);
+  handles[window].procedure = procedure;
+  handles[window].className = className;
+  newestWindow = window;
+  fakePlatform.calls.back().handle = window;
+  RecordResult(window);
+  SendToWindow(window, WM_CREATE, 0, 0);
+  SendToWindow(window, WM_SIZE, SIZE_RESTORED, SizeParam(request.clientWidth, request.clientHeight));
+  if (!IsLiveWindow(window)) return nullptr;
+  return (HWND)window;
+}
+
+// Sends WM_DESTROY and destroys a live window with its device contexts.
+BOOL WINAPI DestroyWindow(HWND window) {
+  if (Record("DestroyWindow", (uintptr_t)window)) return FALSE;
+  if (!CheckLive("DestroyWindow", (uintptr_t)window, KIND_WINDOW)) return FALSE;
+  SendToWindow((uintptr_t)window, WM_DESTROY, 0, 0);
+  if (!IsLiveWindow((uintptr_t)window)) return TRUE;
+  ReleaseHandle((uintptr_t)window);
+  std::vector<uintptr_t> ownDcs;
+  for (const std::pair<const uintptr_t, HandleInfo>& handle : handles) {
+    if (handle.second.kind == KIND_DC && handle.second.live && handle.second.owner == (uintptr_t)window) {
+      ownDcs.push_back(handle.first);
+    }
+  }
+  for (uintptr_t dc : ownDcs) ReleaseHandle(dc);
+  return TRUE;
+}
+
+// Hands out a device context of a live window.
+HDC WINAPI GetDC(HWND window) {
+  if (Record("GetDC", (uintptr_t)window)) return nullptr;
+  if (!CheckLive("GetDC", (uintptr_t)window, KIND_WINDOW)) return nullptr;
+  uintptr_t dc = NewHandle(KIND_DC);
+  handles[dc].owner = (uintptr_t)window;
+  handles[dc].selected = (HGDIOBJ)FAKE_STOCK_FONT;
+  RecordResult(dc);
+  return (HDC)dc;
+}
+
+// Releases a live device context of a live window; 1 on success, 0 on failure.
+int WINAPI ReleaseDC(HWND window, HDC dc) {
+  if (Record("ReleaseDC", (uintptr_t)dc)) return 0;
+  bool windowLive = CheckLive("ReleaseDC", (uintptr_t)window, KIND_WINDOW);
+  if (!CheckLive("ReleaseDC", (uintptr_t)dc, KIND_DC) || !windowLive) return 0;
+  if (handles[(uintptr_t)dc].owner != (uintptr_t)window) {
+    Misuse("ReleaseDC", "device context", (uintptr_t)dc, "belongs to another window");
+    return 0;
+  }
+  ReleaseHandle((uintptr_t)dc);
+  return 1;
+}
+
+// Grows a client rectangle by the frame of the style (8 sizing border, 23 caption).
+BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
+  (void)exStyle;
+  if (Record("AdjustWindowRectEx", 0)) return FALSE;
+  if (rect == nullptr) return FALSE;
+  AddFrame(rect, style);
+  if (menu) rect->top -= 20;
+  return TRUE;
+}
+
+// Sets a display mode (answering displayChangeResult) or, with a null record, restores it.
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+  if (Record("ChangeDisplaySettingsA", (uintptr_t)mode)) return DISP_CHANGE_FAILED;
+  if (mode == nullptr) {
+    fakePlatform.displayModeChanged = false;
+    return DISP_CHANGE_SUCCESSFUL;
+  }
+  fakePlatform.lastMode = *mode;
+  fakePlatform.lastModeFlags = flags;
+  if (fakePlatform.displayChangeResult == DISP_CHANGE_SUCCESSFUL) fakePlatform.displayModeChanged = true;
+  return fakePlatform.displayChangeResult;
+}
+
+// Hands out a system icon (only the system's own, with a null instance).
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+  if (Record("LoadIconA", (uintptr_t)name)) return nullptr;
+  if (instance != nullptr) return nullptr;
+  uintptr_t icon = NewHandle(KIND_ICON);
+  RecordResult(icon);
+  return (HICON)icon;
+}
+
+// Hands out a system cursor (only the system's own, with a null instance).
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  if (Record("LoadCursorA", (uintptr_t)name)) return nullptr;
+  if (instance != nullptr) return nullptr;
+  uintptr_t cursor = NewHandle(KIND_CURSOR);
+  RecordResult(cursor);
+  return (HCURSOR)cursor;
+}
+
+// Shows a live window: sends WM_ACTIVATE and WM_SIZE; returns whether it was visible before.
+BOOL WINAPI ShowWindow(HWND window, int command) {
+  if (Record("ShowWindow", (uintptr_t)window)) return FALSE;
+  if (!CheckLive("ShowWindow", (uintptr_t)window, KIND_WINDOW)) return FALSE;
+  if (command != SW_HIDE) {
+    SendToWindow((uintptr_t)window, WM_ACTIVATE, WA_ACTIVE, 0);
+    SendToWindow((uintptr_t)window, WM_SIZE, SIZE_RESTORED,
+                 SizeParam(fakePlatform.lastWindow.clientWidth, fakePlatform.lastWindow.clientHeight));
+  }
+  return FALSE;
+}
+
+// Brings a live window to the front.
+BOOL WINAPI SetForegroundWindow(HWND window) {
+  if (Record("SetForegroundWindow", (uintptr_t)window)) return FALSE;
+  if (!CheckLive("SetForegroundWindow", (uintptr_t)window, KIND_WINDOW)) return FALSE;
+  return TRUE;
+}
+
+// Gives a live window the focus (WM_SETFOCUS); returns the previous focus (none).
+HWND WINAPI SetFocus(HWND window) {
+  if (Record("SetFocus", (uintptr_t)window)) return nullptr;
+  if (!CheckLive("SetFocus", (uintptr_t)window, KIND_WINDOW)) return nullptr;
+  SendToWindow((uintptr_t)window, WM_SETFOCUS, 0, 0);
+  return nullptr;
+}
+
+// Moves the cursor's display counter and returns it.
+int WINAPI ShowCursor(BOOL show) {
+  Record("ShowCursor", (uintptr_t)show);
+  fakePlatform.showCursorCount += show ? 1 : -1;
+  return fakePlatform.showCursorCount;
+}
+
+// Records a box and answers it from boxAnswers (IDOK, or IDYES for Yes/No, when empty).
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  if (Record("MessageBoxA", (uintptr_t)owner)) return 0;
+  if (owner != nullptr) CheckLive("MessageBoxA", (uintptr_t)owner, KIND_WINDOW);
+  int answer = (type & 0xF) == MB_YESNO ? IDYES : IDOK;
+  if (!fakePlatform.boxAnswers.empty()) {
+    answer = fakePlatform.boxAnswers.front();
+    fakePlatform.boxAnswers.pop_front();
+  }
+  fakePlatform.boxes.push_back(
+      FakeMessageBox{owner, text ? text : "", caption ? caption : "", type, answer});
+  return answer;
+}
+
+// Takes the next scripted message, then one WM_QUIT once posted; FALSE when there is none.
+BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+  (void)window;
+  (void)filterMin;
+  (void)filterMax;
+  bool fail = Record("PeekMessageA", (uintptr_t)window);
+  BOOL found = FALSE;
+  MSG taken{};
+  if (!fail && !fakePlatform.queue.empty()) {
+    taken = fakePlatform.queue.front();
+    if (remove & PM_REMOVE) fakePlatform.queue.pop_front();
+    found = TRUE;
+  } else if (!fail && fakePlatform.quitPosted && !quitDelivered) {
+    taken.message = WM_QUIT;
+    taken.wParam = (WPARAM)fakePlatform.quitCode;
+    if (remove & PM_REMOVE) quitDelivered = true;
+    found = TRUE;
+  }
+  if (msg != nullptr) *msg = taken;
+  if (fakePlatform.afterPeek != nullptr) fakePlatform.afterPeek(taken);
+  return found;
+}
+
+// Puts a WM_CHAR for an Escape key-down at the front of the queue.
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+  Record("TranslateMessage", msg ? (uintptr_t)msg->hwnd : 0);
+  if (msg == nullptr || msg->message != WM_KEYDOWN || msg->wParam != VK_ESCAPE) return FALSE;
+  MSG character = *msg;
+  character.message = WM_CHAR;
+  character.wParam = 27;
+  fakePlatform.queue.push_front(character);
+  return TRUE;
+}
+
+// Hands a message to its window's procedure (null hwnd: the newest live window).
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+  Record("DispatchMessageA", msg ? (uintptr_t)msg->hwnd : 0);
+  if (msg == nullptr) return 0;
+  uintptr_t window = msg->hwnd ? (uintptr_t)msg->hwnd : newestWindow;
+  return SendToWindow(window, msg->message, msg->wParam, msg->lParam);
+}
+
+// Asks for a WM_QUIT once the queue is empty.
+void WINAPI PostQuitMessage(int exitCode) {
+  Record("PostQuitMessage", 0);
+  fakePlatform.quitPosted = true;
+  fakePlatform.quitCode = exitCode;
+  quitDelivered = false;
+}
+
+// The default handling of the few messages that matter here; returns defWindowProcResult.
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Record("DefWindowProcA", (uintptr_t)window);
+  MSG& last = fakePlatform.lastDefWindowProc;
+  last = MSG{};
+  last.hwnd = window;
+  last.message = message;
+  last.wParam = wParam;
+  last.lParam = lParam;
+  LRESULT result = fakePlatform.defWindowProcResult;
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+    SendToWindow((uintptr_t)window, WM_CLOSE, 0, 0);
+  } else if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29))) {
+    SendToWindow((uintptr_t)window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else if (message == WM_CLOSE && IsLiveWindow((uintptr_t)window)) {
+    DestroyWindow(window);
+  }
+  return result;
+}
+
+#if defined(_WIN32)
+// The real look-up of a loaded module by name, through the wide-character entry point.
+__declspec(dllimport) void* __stdcall GetModuleHandleW(const wchar_t* moduleName);
+#endif
+
+// The module handle of the program itself; a named module is looked up for real on Windows
+// (the run-time's start-up code asks for DLLs by name before the fake exists) and is not
+// recorded.
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  if (moduleName != nullptr) {
+#if defined(_WIN32)
+    wchar_t wide[260];
+    size_t i = 0;
+    for (; moduleName[i] != 0 && i + 1 < sizeof wide / sizeof wide[0]; i++) {
+      wide[i] = (wchar_t)(unsigned char)moduleName[i];
+    }
+    wide[i] = 0;
+    return (HMODULE)GetModuleHandleW(wide);
+#else
+    return nullptr;
+#endif
+  }
+  if (Record("GetModuleHandleA", 0)) return nullptr;
+  RecordResult(FAKE_MODULE);
+  return (HMODULE)FAKE_MODULE;
+}
+
+#if defined(_WIN32) && defined(__i386__)
+// The run-time's start-up code calls GetModuleHandleA through its import slot; providing
+// the slot here keeps the linker from taking KERNEL32's stub, which also defines the
+// function and would clash with the one above.
+HMODULE(WINAPI* fakeImportGetModuleHandleA)(LPCSTR) __asm__("__imp__GetModuleHandleA@4") =
+    GetModuleHandleA;
+#endif
+
+// Records the request and answers format 1.
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
+  if (Record("ChoosePixelFormat", (uintptr_t)dc)) return 0;
+  if (!CheckLive("ChoosePixelFormat", (uintptr_t)dc, KIND_DC) || request == nullptr) return 0;
+  fakePlatform.lastPixelFormat = *request;
+  fakePlatform.choosePixelFormatRequest = request;
+  return 1;
+}
+
+// Sets the pixel format of a DC's window, once per window.
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
+  if (Record("SetPixelFormat", (uintptr_t)dc)) return FALSE;
+  if (!CheckLive("SetPixelFormat", (uintptr_t)dc, KIND_DC)) return FALSE;
+  fakePlatform.setPixelFormatRequest = request;
+  fakePlatform.setPixelFormatIndex = format;
+  HandleInfo& window = handles[handles[(uintptr_t)dc].owner];
+  if (format != 1 || window.pixelFormatSet) return FALSE;
+  window.pixelFormatSet = true;
+  return TRUE;
+}
+
+// Shows the back buffer of a live DC.
+BOOL WINAPI SwapBuffers(HDC dc) {
+  if (Record("SwapBuffers", (uintptr_t)dc)) return FALSE;
+  return CheckLive("SwapBuffers", (uintptr_t)dc, KIND_DC) ? TRUE : FALSE;
+}
+
+// Records the font's arguments and hands out a font handle.
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                         DWORD pitchAndFamily, LPCSTR faceName) {
+  bool fail = Record("CreateFontA", 0);
+  fakePlatform.lastFont = FakeFontRequest{height, width, escapement, orientation, weight,
+                                          italic, underline, strikeOut, charSet, outPrecision,
+                                          clipPrecision, quality, pitchAndFamily,
+                                          faceName ? faceName : ""};
+  if (fail) return nullptr;
+  uintptr_t font = NewHandle(KIND_FONT);
+  fakePlatform.calls.back().handle = font;
+  RecordResult(font);
+  return (HFONT)font;
+}
+
+// Selects a font into a live DC and returns the one selected before.
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+  if (Record("SelectObject", (uintptr_t)object)) return nullptr;
+  if (!CheckLive("SelectObject", (uintptr_t)dc, KIND_DC)) return nullptr;
+  if ((uintptr_t)object != FAKE_STOCK_FONT && !CheckLive("SelectObject", (uintptr_t)object, KIND_FONT)) {
+    return nullptr;
+  }
+  HGDIOBJ previous = handles[(uintptr_t)dc].selected;
+  handles[(uintptr_t)dc].selected = object;
+  RecordResult((uintptr_t)previous);
+  return previous;
+}
+
+// Deletes a live font that no live DC has selected.
+BOOL WINAPI DeleteObject(HGDIOBJ object) {
+  if (Record("DeleteObject", (uintptr_t)object)) return FALSE;
+  if (!CheckLive("DeleteObject", (uintptr_t)object, KIND_FONT)) return FALSE;
+  for (const std::pair<const uintptr_t, HandleInfo>& handle : handles) {
+    if (handle.second.kind == KIND_DC && handle.second.live && handle.second.selected == object) {
+      Misuse("DeleteObject", "font", (uintptr_t)object, "is still selected into a device context");
+      return FALSE;
+    }
+  }
+  ReleaseHandle((uintptr_t)object);
+  return TRUE;
+}
+
+// Hands out a rendering context for a live DC.
+HGLRC WINAPI wglCreateContext(HDC dc) {
+  if (Record("wglCreateContext", (uintptr_t)dc)) return nullptr;
+  if (!CheckLive("wglCreateContext", (uintptr_t)dc, KIND_DC)) return nullptr;
+  if (!handles[handles[(uintptr_t)dc].owner].pixelFormatSet) return nullptr;
+  uintptr_t context = NewHandle(KIND_CONTEXT);
+  fakePlatform.calls.back().handle = context;
+  RecordResult(context);
+  return (HGLRC)context;
+}
+
+// Makes a live context current on a live DC, or (NULL context) none current.
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+  if (Record("wglMakeCurrent", (uintptr_t)context)) return FALSE;
+  if (context == nullptr) {
+    fakePlatform.currentContext = nullptr;
+    return TRUE;
+  }
+  bool dcLive = CheckLive("wglMakeCurrent", (uintptr_t)dc, KIND_DC);
+  if (!CheckLive("wglMakeCurrent", (uintptr_t)context, KIND_CONTEXT) || !dcLive) return FALSE;
+  fakePlatform.currentContext = context;
+  return TRUE;
+}
+
+// Deletes a live context (no longer current afterwards).
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+  if (Record("wglDeleteContext", (uintptr_t)context)) return FALSE;
+  if (!CheckLive("wglDeleteContext", (uintptr_t)context, KIND_CONTEXT)) return FALSE;
+  if (fakePlatform.currentContext == context) fakePlatform.currentContext = nullptr;
+  ReleaseHandle((uintptr_t)context);
+  return TRUE;
+}
+
+// Records the glyph range asked for, with the font then selected into the DC.
+BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
+  if (Record("wglUseFontBitmapsA", (uintptr_t)dc)) return FALSE;
+  if (!CheckLive("wglUseFontBitmapsA", (uintptr_t)dc, KIND_DC)) return FALSE;
+  fakePlatform.lastFontBitmaps =
+      FakeFontBitmaps{dc, first, count, listBase, handles[(uintptr_t)dc].selected};
+  return TRUE;
+}
+
+// Returns the scripted clock and moves it on by clockStep.
+DWORD WINAPI timeGetTime(void) {
+  Record("timeGetTime", 0);
+  DWORD now = fakePlatform.clock;
+  fakePlatform.clock += fakePlatform.clockStep;
+  return now;
+}
+
+}  // extern "C"

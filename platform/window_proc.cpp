@@ -1,0 +1,32 @@
+// The procedure of the viewer's window class: key flags, active flag, projection, quit.
+#include "platform/window_proc.h"
+
+#include "app/app_state.h"
+#include "render/scene.h"
+
+// Turns the viewer's few messages into state changes; the rest go to DefWindowProcA.
+LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      windowContext.active = HIWORD(wParam) == 0 ? 1 : 0;
+      return 0;
+    case WM_SYSCOMMAND:
+      if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+      break;
+    case WM_CLOSE:
+      PostQuitMessage(0);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam < 256) keyTable.down[wParam] = 1;
+      return 0;
+    case WM_KEYUP:
+      if (wParam < 256) keyTable.down[wParam] = 0;
+      return 0;
+    case WM_SIZE:
+      ResizeScene(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
