@@ -1,0 +1,115 @@
+// USER32's MessageBoxA.
+// Built on SDL2's SDL_ShowMessageBox (works before SDL_Init, always without an owner window).
+// Leaves out: owner windows, drawn icons, help buttons, default-button flags, Escape acting as Cancel.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sdl/standin_sdl.h"
+
+namespace {
+
+constexpr UINT kSdlButtonMask = 0x0000000F;
+constexpr UINT kSdlIconMask = 0x000000F0;
+constexpr UINT kSdlOkCancel = 0x00000001;
+constexpr UINT kSdlAbortRetryIgnore = 0x00000002;
+constexpr UINT kSdlYesNoCancel = 0x00000003;
+constexpr UINT kSdlRetryCancel = 0x00000005;
+constexpr int kSdlIdAbort = 3;
+constexpr int kSdlIdRetry = 4;
+constexpr int kSdlIdIgnore = 5;
+// What SDL returns when the box was closed by the window manager.
+constexpr int kSdlClosedButton = -1;
+
+const Uint32 kSdlReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+const Uint32 kSdlEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+
+struct SdlButtonSet {
+  int count;
+  SDL_MessageBoxButtonData buttons[3];
+  int closedResult;  // The answer when the box is closed without a button
+};
+
+struct SdlMessageBoxState {
+  int shown;  // Boxes shown so far
+};
+
+SdlMessageBoxState sdlMessageBox = {};
+
+// The buttons of each MB_ type, left to right; Return picks the first and Escape the last, as on Windows.
+SdlButtonSet SdlButtonsForType(UINT type) {
+  switch (type & kSdlButtonMask) {
+    case kSdlOkCancel:
+      return {2, {{kSdlReturn, IDOK, "OK"}, {kSdlEscape, IDCANCEL, "Cancel"}}, IDCANCEL};
+    case kSdlAbortRetryIgnore:
+      return {3,
+              {{kSdlReturn, kSdlIdAbort, "Abort"}, {0, kSdlIdRetry, "Retry"},
+               {kSdlEscape, kSdlIdIgnore, "Ignore"}},
+              kSdlIdIgnore};
+    case kSdlYesNoCancel:
+      return {3,
+              {{kSdlReturn, IDYES, "Yes"}, {0, IDNO, "No"}, {kSdlEscape, IDCANCEL, "Cancel"}},
+              IDCANCEL};
+    case MB_YESNO:
+      return {2, {{kSdlReturn, IDYES, "Yes"}, {kSdlEscape, IDNO, "No"}}, IDNO};
+    case kSdlRetryCancel:
+      return {2, {{kSdlReturn, kSdlIdRetry, "Retry"}, {kSdlEscape, IDCANCEL, "Cancel"}}, IDCANCEL};
+    default:
+      return {1, {{kSdlReturn | kSdlEscape, IDOK, "OK"}}, IDOK};
+  }
+}
+
+Uint32 SdlIconFlagsForType(UINT type) {
+  switch (type & kSdlIconMask) {
+    case MB_ICONHAND: return SDL_MESSAGEBOX_ERROR;
+    case MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
+    case MB_ICONASTERISK:
+    case MB_ICONQUESTION: return SDL_MESSAGEBOX_INFORMATION;
+    default: return 0;
+  }
+}
+
+// Test hook: with VIEWER_MESSAGEBOX_LOG naming a file, each box adds "caption|text|type" to it
+// (text with backslash and line feed written as \\ and \n, type as 0x%08X) before it shows.
+void SdlLogMessageBox(const char* caption, const char* text, UINT type) {
+  const char* path = std::getenv("VIEWER_MESSAGEBOX_LOG");
+  if (path == nullptr || path[0] == '\0') return;
+  FILE* file = std::fopen(path, "a");
+  if (file == nullptr) return;
+  std::fprintf(file, "%s|", caption);
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '\n') {
+      std::fputs("\\n", file);
+    } else if (*c == '\\') {
+      std::fputs("\\\\", file);
+    } else {
+      std::fputc(*c, file);
+    }
+  }
+  std::fprintf(file, "|0x%08X\n", type);
+  std::fclose(file);
+}
+
+}  // namespace
+
+extern "C" {
+
+// A modal box with the buttons and icon asked for; the chosen button's ID, or 0 if no box could be shown.
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+  const char* shownText = text != nullptr ? text : "";
+  const char* shownCaption = caption != nullptr ? caption : "Error";
+  SdlLogMessageBox(shownCaption, shownText, type);
+  SdlButtonSet set = SdlButtonsForType(type);
+  SDL_MessageBoxData data = {};
+  data.flags = SdlIconFlagsForType(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+  data.window = nullptr;
+  data.title = shownCaption;
+  data.message = shownText;
+  data.numbuttons = set.count;
+  data.buttons = set.buttons;
+  int button = 0;
+  if (SDL_ShowMessageBox(&data, &button) != 0) return 0;
+  ++sdlMessageBox.shown;
+  return button == kSdlClosedButton ? set.closedResult : button;
+}
+
+}  // extern "C"

@@ -1,0 +1,47 @@
+// What the files of the native stand-in share with one another; never included by the core.
+// Built on SDL2.
+// Leaves out: everything a single window with one device context does not need.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/platform_api.h"
+
+// Window-system state shared by the stand-in's files
+//
+
+// Starts SDL's video subsystem on first need (no signal handlers); false if it cannot start.
+bool SdlEnsureVideo();
+// The SDL window behind a window handle, or null for a handle that is not (or no longer) a window.
+SDL_Window* SdlWindowFromHandle(HWND window);
+// Takes every window out of fullscreen; SDL puts the desktop's mode back with it.
+void SdlLeaveFullscreen();
+
+// Device contexts (gdi_wgl_sdl.cpp)
+//
+
+// True for a device context handed out by GetDC and not yet gone with its window.
+bool SdlIsDeviceContext(HDC dc);
+// The stock font every device context starts with.
+HGDIOBJ SdlGetStockFont();
+// The object selected into a device context (a stock font at first).
+HGDIOBJ SdlGetDeviceContextFont(HDC dc);
+void SdlSetDeviceContextFont(HDC dc, HGDIOBJ font);
+// Forgets the device context of a window that is being destroyed.
+void SdlForgetWindowDeviceContext(HWND window);
+
+// Display mode (display_sdl.cpp)
+//
+
+// The fullscreen mode ChangeDisplaySettingsA accepted for the window created next, if any.
+bool SdlGetPendingDisplayMode(SDL_DisplayMode* mode);
+
+// Keyboard (keymap_sdl.cpp)
+//
+
+// The Windows virtual-key code of an SDL key (0 for keys the stand-in does not map).
+int SdlKeyToVirtualKey(const SDL_Keysym* key);
+// Windows' set-1 scan code of an SDL key, with 0x100 added for the extended keys.
+int SdlKeyToScanCode(const SDL_Keysym* key);
+// The character TranslateMessage makes of a virtual key under the given SDL modifiers, or -1.
+int SdlVirtualKeyToCharacter(int virtualKey, Uint16 modifiers);

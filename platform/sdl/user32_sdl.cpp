@@ -1,0 +1,558 @@
+// USER32's window classes, windows, message queue and default window procedure, and KERNEL32's module handle.
+// Built on SDL2 windows and events.
+// Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0), sent messages from other threads.
+#include <cstring>
+#include <strings.h>
+
+#include "platform/sdl/standin_sdl.h"
+
+namespace {
+
+constexpr int kSdlMaxClasses = 16;
+constexpr int kSdlMaxWindows = 8;
+constexpr int kSdlQueueLength = 256;
+constexpr int kSdlClassNameLength = 256;
+constexpr int kSdlFocusWaitMs = 2000;
+
+struct SdlClassRecord {
+  bool used;
+  char name[kSdlClassNameLength];
+  HINSTANCE instance;
+  WNDPROC procedure;
+  int windowCount;  // Windows of this class still alive
+};
+
+struct SdlWindowRecord {
+  bool used;
+  SDL_Window* window;
+  Uint32 windowId;
+  int classIndex;
+  WNDPROC procedure;
+  bool shown;       // ShowWindow has shown it
+  bool exposed;     // X has exposed it, so it is viewable and may take the focus
+  bool minimised;   // The window manager has iconified it
+  int lastWidth;    // Client size last sent with WM_SIZE
+  int lastHeight;
+};
+
+// One queued message; key messages keep the modifiers SDL reported with them for TranslateMessage.
+struct SdlQueuedMessage {
+  MSG msg;
+  Uint16 modifiers;
+};
+
+struct SdlMessageQueue {
+  SdlQueuedMessage items[kSdlQueueLength];
+  int head;
+  int count;
+};
+
+struct SdlUserState {
+  bool videoStarted;
+  bool watchInstalled;
+  char moduleToken;  // Its address is the module handle
+  char iconToken;    // Its address is the system icon
+  char cursorToken;  // Its address is the system cursor
+  HWND focused;      // Window SetFocus last gave the focus to
+  SdlClassRecord classes[kSdlMaxClasses];
+  SdlWindowRecord windows[kSdlMaxWindows];
+  SdlMessageQueue posted;  // PostQuitMessage aside, what TranslateMessage posts
+  SdlMessageQueue input;   // Key messages made from SDL events
+  bool quitPending;
+  int quitCode;
+  Uint16 lastKeyModifiers;  // Modifiers of the key message PeekMessageA last removed
+};
+
+SdlUserState sdlUser = {};
+
+SdlWindowRecord* SdlFindWindowRecord(HWND window) {
+  for (SdlWindowRecord& record : sdlUser.windows) {
+    if (record.used && reinterpret_cast<HWND>(&record) == window) return &record;
+  }
+  return nullptr;
+}
+
+SdlWindowRecord* SdlFindWindowById(Uint32 windowId) {
+  for (SdlWindowRecord& record : sdlUser.windows) {
+    if (record.used && record.windowId == windowId) return &record;
+  }
+  return nullptr;
+}
+
+HWND SdlHandleOf(SdlWindowRecord* record) { return reinterpret_cast<HWND>(record); }
+
+// Class names compare without regard to case, as on Windows.
+int SdlFindClassIndex(LPCSTR name, HINSTANCE instance) {
+  if (name == nullptr) return -1;
+  for (int i = 0; i < kSdlMaxClasses; ++i) {
+    const SdlClassRecord& record = sdlUser.classes[i];
+    if (record.used && record.instance == instance && strcasecmp(record.name, name) == 0) return i;
+  }
+  return -1;
+}
+
+// Records which windows X has exposed; runs as SDL adds each event to its queue.
+int SDLCALL SdlWatchExposure(void*, SDL_Event* event) {
+  if (event->type == SDL_WINDOWEVENT &&
+      (event->window.event == SDL_WINDOWEVENT_EXPOSED)) {
+    SdlWindowRecord* record = SdlFindWindowById(event->window.windowID);
+    if (record != nullptr) record->exposed = true;
+  }
+  return 0;
+}
+
+bool SdlQueuePush(SdlMessageQueue* queue, const MSG& msg, Uint16 modifiers) {
+  if (queue->count == kSdlQueueLength) return false;
+  SdlQueuedMessage& slot = queue->items[(queue->head + queue->count) % kSdlQueueLength];
+  slot.msg = msg;
+  slot.modifiers = modifiers;
+  ++queue->count;
+  return true;
+}
+
+bool SdlMessageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
+  if (window != nullptr && msg.hwnd != window) return false;
+  if (filterMin == 0 && filterMax == 0) return true;
+  return msg.message >= filterMin && msg.message <= filterMax;
+}
+
+// Takes (or, without PM_REMOVE, copies) the first message that passes the filters.
+bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, Uint16* modifiers, HWND window, UINT filterMin,
+                  UINT filterMax, bool remove) {
+  for (int i = 0; i < queue->count; ++i) {
+    int index = (queue->head + i) % kSdlQueueLength;
+    if (!SdlMessageMatches(queue->items[index].msg, window, filterMin, filterMax)) continue;
+    *out = queue->items[index].msg;
+    *modifiers = queue->items[index].modifiers;
+    if (!remove) return true;
+    for (int j = i; j > 0; --j) {
+      queue->items[(queue->head + j) % kSdlQueueLength] =
+          queue->items[(queue->head + j - 1) % kSdlQueueLength];
+    }
+    queue->head = (queue->head + 1) % kSdlQueueLength;
+    --queue->count;
+    return true;
+  }
+  return false;
+}
+
+// Drops the queued messages of a window that is gone.
+void SdlQueueForget(SdlMessageQueue* queue, HWND window) {
+  SdlMessageQueue kept = {};
+  for (int i = 0; i < queue->count; ++i) {
+    const SdlQueuedMessage& item = queue->items[(queue->head + i) % kSdlQueueLength];
+    if (item.msg.hwnd != window) SdlQueuePush(&kept, item.msg, item.modifiers);
+  }
+  *queue = kept;
+}
+
+MSG SdlMakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG msg = {};
+  msg.hwnd = window;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = SDL_GetTicks();
+  int x = 0;
+  int y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  msg.pt.x = x;
+  msg.pt.y = y;
+  return msg;
+}
+
+// Calls a window's procedure directly, as SendMessage does on the window's own thread.
+LRESULT SdlSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record == nullptr || record->procedure == nullptr) return 0;
+  return record->procedure(window, message, wParam, lParam);
+}
+
+LPARAM SdlMakeSizeParam(int width, int height) {
+  return static_cast<LPARAM>((static_cast<uint32_t>(height & 0xFFFF) << 16) |
+                             static_cast<uint32_t>(width & 0xFFFF));
+}
+
+WPARAM SdlMakeActivateParam(int state, bool minimised) {
+  return static_cast<WPARAM>((minimised ? 0x10000u : 0u) | static_cast<unsigned>(state));
+}
+
+// Sends WM_SIZE with the current client size unless that size was the last one sent.
+void SdlSendClientSize(SdlWindowRecord* record, bool always) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(record->window, &width, &height);
+  if (!always && width == record->lastWidth && height == record->lastHeight) return;
+  record->lastWidth = width;
+  record->lastHeight = height;
+  SdlSendMessage(SdlHandleOf(record), WM_SIZE, SIZE_RESTORED, SdlMakeSizeParam(width, height));
+}
+
+// Turns one SDL window event into the messages Windows would send for it.
+void SdlSendWindowEvent(const SDL_WindowEvent& event) {
+  SdlWindowRecord* record = SdlFindWindowById(event.windowID);
+  if (record == nullptr) return;
+  HWND handle = SdlHandleOf(record);
+  switch (event.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      if (!record->minimised) SdlSendClientSize(record, false);
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      if (record->minimised) break;
+      record->minimised = true;
+      SdlSendMessage(handle, WM_ACTIVATE, SdlMakeActivateParam(WA_INACTIVE, true), 0);
+      record->lastWidth = 0;
+      record->lastHeight = 0;
+      SdlSendMessage(handle, WM_SIZE, SIZE_MINIMIZED, 0);
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      if (!record->minimised) {
+        SdlSendClientSize(record, false);
+        break;
+      }
+      record->minimised = false;
+      SdlSendClientSize(record, true);
+      SdlSendMessage(handle, WM_ACTIVATE, SdlMakeActivateParam(WA_ACTIVE, false), 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      SdlSendMessage(handle, WM_ACTIVATE, SdlMakeActivateParam(WA_ACTIVE, record->minimised), 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      SdlSendMessage(handle, WM_ACTIVATE, SdlMakeActivateParam(WA_INACTIVE, record->minimised), 0);
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      // The window manager's close button or menu: the system command, as on Windows.
+      SdlSendMessage(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+// Queues the key message Windows would post for one SDL key event.
+void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
+  SdlWindowRecord* record = SdlFindWindowById(event.windowID);
+  if (record == nullptr) {
+    // Key events may come without a window while the focus moves; they belong to the one window.
+    for (SdlWindowRecord& candidate : sdlUser.windows) {
+      if (candidate.used) {
+        record = &candidate;
+        break;
+      }
+    }
+  }
+  if (record == nullptr) return;
+  int virtualKey = SdlKeyToVirtualKey(&event.keysym);
+  if (virtualKey == 0) return;
+  bool down = event.type == SDL_KEYDOWN;
+  Uint16 modifiers = event.keysym.mod;
+  bool alt = (modifiers & KMOD_ALT) != 0;
+  bool ctrl = (modifiers & KMOD_CTRL) != 0;
+  // Keys with Alt (but not AltGr-style Ctrl+Alt), Alt itself and F10 are system keys.
+  bool system = (alt && !ctrl) || virtualKey == VK_F10 || (virtualKey == VK_MENU && !ctrl);
+  UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  int scanCode = SdlKeyToScanCode(&event.keysym);
+  uint32_t lParam = 1u;  // Repeat count
+  lParam |= static_cast<uint32_t>(scanCode & 0xFF) << 16;
+  if ((scanCode & 0x100) != 0) lParam |= 1u << 24;
+  if (alt) lParam |= 1u << 29;
+  if (!down || event.repeat != 0) lParam |= 1u << 30;
+  if (!down) lParam |= 1u << 31;
+  MSG msg = SdlMakeMessage(SdlHandleOf(record), message, static_cast<WPARAM>(virtualKey),
+                           static_cast<LPARAM>(static_cast<int32_t>(lParam)));
+  SdlQueuePush(&sdlUser.input, msg, modifiers);
+}
+
+// Handles one SDL event: window events are sent at once, key events queued.
+void SdlHandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_WINDOWEVENT:
+      SdlSendWindowEvent(event.window);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      SdlQueueKeyEvent(event.key);
+      break;
+    default:
+      // SDL_QUIT is ignored: closing comes through SDL_WINDOWEVENT_CLOSE.
+      break;
+  }
+}
+
+void SdlForgetWindowRecord(SdlWindowRecord* record) {
+  HWND handle = SdlHandleOf(record);
+  SdlQueueForget(&sdlUser.posted, handle);
+  SdlQueueForget(&sdlUser.input, handle);
+  SdlForgetWindowDeviceContext(handle);
+  if (sdlUser.focused == handle) sdlUser.focused = nullptr;
+  if (record->classIndex >= 0) --sdlUser.classes[record->classIndex].windowCount;
+  *record = {};
+}
+
+}  // namespace
+
+// Starts SDL video once, with the GL attributes of the stand-in's single pixel format.
+bool SdlEnsureVideo() {
+  if (sdlUser.videoStarted) return true;
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // X fixes the visual when the window is created, so the format is set before any window.
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_StopTextInput();
+  if (!sdlUser.watchInstalled) {
+    SDL_AddEventWatch(SdlWatchExposure, nullptr);
+    sdlUser.watchInstalled = true;
+  }
+  sdlUser.videoStarted = true;
+  return true;
+}
+
+SDL_Window* SdlWindowFromHandle(HWND window) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  return record != nullptr ? record->window : nullptr;
+}
+
+void SdlLeaveFullscreen() {
+  for (SdlWindowRecord& record : sdlUser.windows) {
+    if (record.used && (SDL_GetWindowFlags(record.window) & SDL_WINDOW_FULLSCREEN) != 0) {
+      SDL_SetWindowFullscreen(record.window, 0);
+    }
+  }
+}
+
+extern "C" {
+
+// The module handle: a fixed non-null token for this executable; other modules are not found.
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  if (moduleName != nullptr) return nullptr;
+  return reinterpret_cast<HMODULE>(&sdlUser.moduleToken);
+}
+
+// The system icon and cursor are fixed tokens; resources of the executable are not supported.
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+  if (instance != nullptr || name == nullptr) return nullptr;
+  return reinterpret_cast<HICON>(&sdlUser.iconToken);
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  if (instance != nullptr || name == nullptr) return nullptr;
+  return reinterpret_cast<HCURSOR>(&sdlUser.cursorToken);
+}
+
+// Adds a class to the name table; the first registration starts SDL's video subsystem.
+WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
+  if (wndClass == nullptr || wndClass->lpszClassName == nullptr ||
+      wndClass->lpfnWndProc == nullptr) {
+    return 0;
+  }
+  if (std::strlen(wndClass->lpszClassName) >= static_cast<size_t>(kSdlClassNameLength)) return 0;
+  if (SdlFindClassIndex(wndClass->lpszClassName, wndClass->hInstance) >= 0) return 0;
+  if (!SdlEnsureVideo()) return 0;
+  for (int i = 0; i < kSdlMaxClasses; ++i) {
+    SdlClassRecord& record = sdlUser.classes[i];
+    if (record.used) continue;
+    record = {};
+    record.used = true;
+    std::strcpy(record.name, wndClass->lpszClassName);
+    record.instance = wndClass->hInstance;
+    record.procedure = wndClass->lpfnWndProc;
+    return static_cast<WORD>(0xC000 + i);
+  }
+  return 0;
+}
+
+// Removes a class; fails for an unknown name or while windows of the class are alive.
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
+  int index = SdlFindClassIndex(className, instance);
+  if (index < 0) return FALSE;
+  if (sdlUser.classes[index].windowCount > 0) return FALSE;
+  sdlUser.classes[index] = {};
+  return TRUE;
+}
+
+// The X window manager's frame lies outside the client area, so the rectangle stays as it is.
+BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD) { return rect != nullptr; }
+
+// A hidden OpenGL-capable SDL window of the client size asked for; sends WM_CREATE and WM_SIZE.
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU, HINSTANCE instance,
+                            LPVOID) {
+  if (parent != nullptr) return nullptr;
+  int classIndex = SdlFindClassIndex(className, instance);
+  if (classIndex < 0) return nullptr;
+  if (!SdlEnsureVideo()) return nullptr;
+  SdlWindowRecord* record = nullptr;
+  for (SdlWindowRecord& candidate : sdlUser.windows) {
+    if (!candidate.used) {
+      record = &candidate;
+      break;
+    }
+  }
+  if (record == nullptr || width <= 0 || height <= 0) return nullptr;
+
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if ((style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
+  if ((style & WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
+  SDL_DisplayMode mode = {};
+  bool fullscreen = SdlGetPendingDisplayMode(&mode);
+  if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+  SDL_Window* window =
+      SDL_CreateWindow(windowName != nullptr ? windowName : "", x, y, width, height, flags);
+  if (window == nullptr) return nullptr;
+  if (fullscreen) SDL_SetWindowDisplayMode(window, &mode);
+
+  *record = {};
+  record->used = true;
+  record->window = window;
+  record->windowId = SDL_GetWindowID(window);
+  record->classIndex = classIndex;
+  record->procedure = sdlUser.classes[classIndex].procedure;
+  ++sdlUser.classes[classIndex].windowCount;
+  HWND handle = SdlHandleOf(record);
+  if (SdlSendMessage(handle, WM_CREATE, 0, 0) == -1) {
+    SdlSendMessage(handle, WM_DESTROY, 0, 0);
+    SdlForgetWindowRecord(record);
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  // SDL gives no size event at creation; Windows sends one from inside this call.
+  SdlSendClientSize(record, true);
+  return handle;
+}
+
+// Sends WM_DESTROY, then destroys the SDL window and forgets its queued messages and device context.
+BOOL WINAPI DestroyWindow(HWND window) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record == nullptr) return FALSE;
+  SdlSendMessage(window, WM_DESTROY, 0, 0);
+  // The procedure may have destroyed the window itself.
+  record = SdlFindWindowRecord(window);
+  if (record == nullptr) return TRUE;
+  SDL_Window* sdlWindow = record->window;
+  SdlForgetWindowRecord(record);
+  SDL_DestroyWindow(sdlWindow);
+  return TRUE;
+}
+
+// Shows or hides the window; the first show activates it, as on Windows. Returns the previous visibility.
+BOOL WINAPI ShowWindow(HWND window, int command) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record == nullptr) return FALSE;
+  BOOL wasVisible = record->shown ? TRUE : FALSE;
+  if (command == SW_HIDE) {
+    SDL_HideWindow(record->window);
+    record->shown = false;
+    record->exposed = false;
+    return wasVisible;
+  }
+  SDL_ShowWindow(record->window);
+  record->shown = true;
+  if (!wasVisible) SdlSendMessage(window, WM_ACTIVATE, SdlMakeActivateParam(WA_ACTIVE, false), 0);
+  return wasVisible;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record == nullptr) return FALSE;
+  SDL_RaiseWindow(record->window);
+  return TRUE;
+}
+
+// Gives the window the keyboard focus once X has made it viewable; X kills the process otherwise (BadMatch).
+HWND WINAPI SetFocus(HWND window) {
+  HWND previous = sdlUser.focused;
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record == nullptr || !record->shown) return nullptr;
+  Uint32 start = SDL_GetTicks();
+  while (!record->exposed && SDL_GetTicks() - start < static_cast<Uint32>(kSdlFocusWaitMs)) {
+    // Pumping only fills SDL's queue; the exposure watch sees each event, nothing is taken out.
+    SDL_PumpEvents();
+    if (!record->exposed) SDL_Delay(5);
+  }
+  Uint32 flags = SDL_GetWindowFlags(record->window);
+  if (!record->exposed || (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return nullptr;
+  SDL_SetWindowInputFocus(record->window);
+  sdlUser.focused = window;
+  return previous;
+}
+
+// Posted messages first, then key messages from SDL's events (window events are sent on the way), then WM_QUIT.
+BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+  if (msg == nullptr) return FALSE;
+  bool removing = (remove & PM_REMOVE) != 0;
+  for (;;) {
+    Uint16 modifiers = 0;
+    if (SdlQueueTake(&sdlUser.posted, msg, &modifiers, window, filterMin, filterMax, removing)) {
+      return TRUE;
+    }
+    if (SdlQueueTake(&sdlUser.input, msg, &modifiers, window, filterMin, filterMax, removing)) {
+      if (removing) sdlUser.lastKeyModifiers = modifiers;
+      return TRUE;
+    }
+    if (!sdlUser.videoStarted) break;
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) break;
+    SdlHandleEvent(event);
+  }
+  if (sdlUser.quitPending && SdlMessageMatches(SdlMakeMessage(nullptr, WM_QUIT, 0, 0), nullptr,
+                                               filterMin, filterMax)) {
+    *msg = SdlMakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(sdlUser.quitCode), 0);
+    if (removing) sdlUser.quitPending = false;
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// Posts WM_CHAR (WM_SYSCHAR for system keys) for a key-down that makes a character, ahead of the next input.
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+  if (msg == nullptr) return FALSE;
+  if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) {
+    return msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP;
+  }
+  int character = SdlVirtualKeyToCharacter(static_cast<int>(msg->wParam), sdlUser.lastKeyModifiers);
+  if (character < 0) return TRUE;
+  UINT message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+  MSG posted = SdlMakeMessage(msg->hwnd, message, static_cast<WPARAM>(character), msg->lParam);
+  SdlQueuePush(&sdlUser.posted, posted, sdlUser.lastKeyModifiers);
+  return TRUE;
+}
+
+// Calls the procedure of the message's window; messages for no window (WM_QUIT) go nowhere.
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+  if (msg == nullptr || msg->hwnd == nullptr) return 0;
+  return SdlSendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+// WM_QUIT comes out of PeekMessageA once the queue holds nothing else.
+void WINAPI PostQuitMessage(int exitCode) {
+  sdlUser.quitPending = true;
+  sdlUser.quitCode = exitCode;
+}
+
+// Alt+F4 becomes SC_CLOSE, SC_CLOSE becomes WM_CLOSE and WM_CLOSE destroys the window; the rest give 0.
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4 && (static_cast<uint32_t>(lParam) & (1u << 29)) != 0) {
+        SdlSendMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) SdlSendMessage(window, WM_CLOSE, 0, 0);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,48 @@
+// Text demo: opens the viewer's window, draws one line of overlay text in blue and keeps the
+// window up, draining its messages, for the given number of seconds.
+// Usage: demo-text [seconds]  (default 3).
+#include <cstdlib>
+#include <ctime>
+
+#include "app/app_state.h"
+#include "platform/platform_api.h"
+#include "platform/viewer_window.h"
+#include "render/scene.h"
+
+namespace {
+
+// Clears the window and prints the line near the top left, as the overlay does.
+void DrawTextLine() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -1.0f);
+  glColor3f(0.0f, 0.0f, 1.0f);
+  glRasterPos2f(-0.55f, 0.38f);
+  PrintText("Filename: %s", "sphere.txt");
+  SwapBuffers(windowContext.deviceContext);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 3;
+  if (!CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false)) return 1;
+  DWORD start = timeGetTime();
+  MSG msg = {};
+  bool quit = false;
+  while (!quit && timeGetTime() - start < seconds * 1000) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    DrawTextLine();
+    timespec pause = {0, 20 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  DestroyViewerWindow();
+  return 0;
+}
