@@ -1,6 +1,7 @@
 // Key-echo window: opens the viewer's window the way the viewer does and prints every message its
 // procedure receives, one line each: "MESSAGE_NAME wParam=0x... lParam=0x...".
 // Usage: demo-keys [seconds]  (default 30; ends earlier on WM_QUIT). Prints "READY" once shown.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>

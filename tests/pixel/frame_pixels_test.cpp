@@ -110,11 +110,11 @@ TEST_F(FramePixels, PointsLandWhereTheTransformPutsThem) {
     for (int y = 0; y < pixel::kHeight; y++) {
       for (int x = 0; x < pixel::kWidth; x++) {
         if (!pixel::IsCyan(pixel::At(frame, x, y))) continue;
-        bool near = false;
+        bool nearExpected = false;
         for (const pixel::WindowPoint& w : expected) {
-          if (std::fabs(x - w.x) <= 5 && std::fabs(y - w.y) <= 5) near = true;
+          if (std::fabs(x - w.x) <= 5 && std::fabs(y - w.y) <= 5) nearExpected = true;
         }
-        if (!near) stray++;
+        if (!nearExpected) stray++;
       }
     }
     EXPECT_EQ(0, stray);

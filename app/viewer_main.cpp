@@ -1,0 +1,73 @@
+// The viewer's entry function: load, open the window, run the loop, shut down.
+#include "app/viewer_main.h"
+
+#include "app/app_state.h"
+#include "app/messages.h"
+#include "controls/view_controls.h"
+#include "platform/viewer_window.h"
+#include "pointdata/point_file.h"
+#include "render/frame.h"
+
+// The command-line tail names the file; an empty tail means the bundled default.
+static const char* ChoosePointFile(const char* commandLine) {
+  if (commandLine != nullptr && commandLine[0] != '\0') return commandLine;
+  return DEFAULT_POINT_FILE;
+}
+
+// Opens the window in the given mode.
+static bool OpenViewerWindow(bool fullscreen) {
+  return CreateViewerWindow(VIEWER_TITLE, 800, 600, 32, fullscreen);
+}
+
+// Handles every pending message; false once WM_QUIT was retrieved.
+static bool DrainMessages(MSG& message) {
+  MSG next = {};
+  while (PeekMessageA(&next, nullptr, 0, 0, PM_REMOVE)) {
+    message = next;
+    if (next.message == WM_QUIT) return false;
+    TranslateMessage(&next);
+    DispatchMessageA(&next);
+  }
+  return true;
+}
+
+// Escape ends the run only while the window is not minimised.
+static bool EscapeRequested() {
+  return windowContext.active != 0 && keyTable.down[VK_ESCAPE] != 0;
+}
+
+// Draws one frame, shows it and applies the held keys.
+static void RunFrame() {
+  DrawFrame();
+  SwapBuffers(windowContext.deviceContext);
+  ApplyViewControls();
+}
+
+// F1: rebuild the window in the other display mode; false when that fails.
+static bool SwitchDisplayModeIfAsked() {
+  if (keyTable.down[VK_F1] == 0) return true;
+  keyTable.down[VK_F1] = 0;
+  DestroyViewerWindow();
+  windowContext.fullscreen = windowContext.fullscreen ? 0 : 1;
+  return OpenViewerWindow(windowContext.fullscreen != 0);
+}
+
+int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  LoadPointFile(ChoosePointFile(commandLine));
+  windowContext.fullscreen = 0;
+  if (!OpenViewerWindow(false)) {
+    ReleasePointTable();
+    return 0;
+  }
+  MSG message = {};
+  while (DrainMessages(message) && !EscapeRequested()) {
+    RunFrame();
+    if (!SwitchDisplayModeIfAsked()) {
+      ReleasePointTable();
+      return 0;
+    }
+  }
+  DestroyViewerWindow();
+  ReleasePointTable();
+  return static_cast<int>(message.wParam);
+}

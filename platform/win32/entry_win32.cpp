@@ -1,0 +1,11 @@
+// Windows start-up: hands ViewerMain the command-line tail formed from the raw command line.
+// MinGW's start-up code forms its own lpCmdLine, but not by the viewer's rule for quotes
+// inside the program name, so the tail is taken from GetCommandLineA here.
+#include "app/command_tail.h"
+#include "app/viewer_main.h"
+#include "platform/platform_api.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
+  LPSTR tail = const_cast<LPSTR>(SkipProgramName(GetCommandLineA()));
+  return ViewerMain(instance, previous, tail, showCommand);
+}
