@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building and running (group "run") or testing (group "test") needs.
+# Quick when everything is already there; installs with apt-get as root otherwise.
+set -euo pipefail
+group=${1:-test}
+run_packages=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libfreetype-dev
+  libfontconfig-dev libgl1-mesa-dri fonts-liberation libgtest-dev libbenchmark-dev)
+test_packages=(xvfb xauth xdotool x11-utils imagemagick openbox
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 clang libclang-rt-14-dev)
+packages=("${run_packages[@]}")
+[ "$group" = test ] && packages+=("${test_packages[@]}")
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+if [ "$group" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

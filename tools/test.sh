@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the three presets (installing what they need) and runs every test:
+# unit tests natively, under ASan+UBSan and under Wine; pixel, stand-in and end-to-end
+# tests on a virtual display; point-dump parity between the builds; the loader fuzzer.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+tools/setup.sh test || exit 1
+
+logs=build/test-logs
+mkdir -p "$logs"
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+passed=0
+failed=0
+
+# Runs one named step, logging its output; prints the log's tail when it fails.
+step() {
+  local name=$1; shift
+  if "$@" >"$logs/$name.log" 2>&1; then
+    echo "PASS $name"; passed=$((passed + 1))
+  else
+    echo "FAIL $name"; failed=$((failed + 1)); tail -n 60 "$logs/$name.log"
+  fi
+}
+
+build_preset() {
+  local preset=$1
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" || return 1
+  cmake --build --preset "$preset"
+}
+
+wine_prefix() {
+  [ -f "$WINEPREFIX/system.reg" ] || tools/with-display.sh wineboot -i
+  wineserver -w
+}
+
+parity() {
+  build/native/point-dump sphere.txt >"$logs/dump-native.txt"
+  tools/with-display.sh wine build/win32/point-dump.exe sphere.txt | tr -d '\r' >"$logs/dump-wine.txt"
+  cmp "$logs/dump-native.txt" "$logs/dump-wine.txt"
+}
+
+step build-native build_preset native
+step build-native-asan build_preset native-asan
+step build-win32 build_preset win32
+step unit-native build/native/tests/unit_tests
+ASAN_OPTIONS=detect_leaks=1 step unit-asan build/native-asan/tests/unit_tests
+step wine-prefix wine_prefix
+step unit-wine tools/with-display.sh wine build/win32/tests/unit_tests.exe
+step pixel-native tools/with-display.sh build/native/tests/pixel_tests
+step pixel-asan tools/with-display.sh build/native-asan/tests/pixel_tests
+step pixel-wine tools/with-display.sh wine build/win32/tests/pixel_tests.exe
+[ -x tests/standin/run.sh ] && step standin tests/standin/run.sh build/native/demo-keys
+step point-dump-parity parity
+[ -x tests/e2e/run-native.sh ] && step e2e-native tools/with-display.sh tests/e2e/run-native.sh build/native
+[ -x tests/e2e/run-wine.sh ] && step e2e-wine tools/with-display.sh tests/e2e/run-wine.sh build/win32
+[ -x tests/fuzz/run-fuzz.sh ] && step fuzz tests/fuzz/run-fuzz.sh 60
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
