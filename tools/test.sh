@@ -15,10 +15,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 passed=0
 failed=0
 
-# Runs one named step, logging its output; prints the log's tail when it fails.
+# Runs one named step (a program at most 15 minutes), logging its output; prints the log tail on failure.
 step() {
   local name=$1; shift
-  if "$@" >"$logs/$name.log" 2>&1; then
+  local runner=(timeout 900)
+  declare -F "$1" >/dev/null && runner=()
+  if "${runner[@]}" "$@" >"$logs/$name.log" 2>&1; then
     echo "PASS $name"; passed=$((passed + 1))
   else
     echo "FAIL $name"; failed=$((failed + 1)); tail -n 60 "$logs/$name.log"
@@ -50,7 +52,7 @@ ASAN_OPTIONS=detect_leaks=1 step unit-asan build/native-asan/tests/unit_tests
 step wine-prefix wine_prefix
 step unit-wine tools/with-display.sh wine build/win32/tests/unit_tests.exe
 step pixel-native tools/with-display.sh build/native/tests/pixel_tests
-step pixel-asan tools/with-display.sh build/native-asan/tests/pixel_tests
+LSAN_OPTIONS=suppressions=$root/tests/lsan.supp step pixel-asan tools/with-display.sh build/native-asan/tests/pixel_tests
 step pixel-wine tools/with-display.sh wine build/win32/tests/pixel_tests.exe
 [ -x tests/standin/run.sh ] && step standin tests/standin/run.sh build/native/demo-keys
 step point-dump-parity parity
