@@ -13,8 +13,8 @@ packages=("${run_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$p")
+  # A package installed for both architectures answers once per architecture.
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
