@@ -1,0 +1,101 @@
+// The keyboard controls: each key's effect, Shift, opposite keys, reset and point sizes.
+#include "app/app_state.h"
+#include "controls/view_controls.h"
+#include "platform/fake/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const double kFactor = static_cast<double>(0.01f);
+
+struct KeyCase {
+  int key;
+  float ViewState::*field;
+  double stepSign;   // +1 or -1
+  bool rotation;     // rotation step (else position step)
+};
+
+const KeyCase kKeyCases[] = {
+    {VK_PRIOR, &ViewState::speedZ, +1, true},  {VK_NEXT, &ViewState::speedZ, -1, true},
+    {VK_DOWN, &ViewState::speedX, +1, true},   {VK_UP, &ViewState::speedX, -1, true},
+    {VK_RIGHT, &ViewState::speedY, +1, true},  {VK_LEFT, &ViewState::speedY, -1, true},
+    {'Q', &ViewState::positionZ, -1, false},   {'Z', &ViewState::positionZ, +1, false},
+    {'W', &ViewState::positionY, +1, false},   {'S', &ViewState::positionY, -1, false},
+    {'D', &ViewState::positionX, +1, false},   {'A', &ViewState::positionX, -1, false},
+};
+
+// Each key moves exactly its own field by its step at a rate of 37 frames per second,
+// with Shift scaling only the rotation step.
+TEST(ViewControls, EachKeyMovesItsField) {
+  for (bool shift : {false, true}) {
+    for (const KeyCase& c : kKeyCases) {
+      ResetFakePlatform();
+      frameRateMeter.rate = 37.0f;
+      viewState.speedX = 0.5f;
+      keyTable.down[c.key] = 1;
+      keyTable.down[VK_SHIFT] = shift ? 1 : 0;
+      const ViewState before = viewState;
+      ApplyViewControls();
+      const double m = (shift && c.rotation) ? static_cast<double>(0.05f) : 1.0;
+      const double step = c.rotation ? (100.0 / 37.0) * kFactor * m : (1000.0 / 37.0) * kFactor;
+      const float expected = static_cast<float>(static_cast<double>(before.*c.field) + c.stepSign * step);
+      EXPECT_EQ(expected, viewState.*c.field) << "key " << c.key << " shift " << shift;
+      for (float ViewState::*other : {&ViewState::speedX, &ViewState::speedY, &ViewState::speedZ,
+                                      &ViewState::positionX, &ViewState::positionY,
+                                      &ViewState::positionZ, &ViewState::angleX}) {
+        if (other != c.field) {
+          EXPECT_EQ(before.*other, viewState.*other) << "key " << c.key;
+        }
+      }
+    }
+  }
+}
+
+// Opposite keys cancel (up to float rounding); R runs after movement in the same call.
+TEST(ViewControls, OppositeKeysCancelAndResetComesLast) {
+  ResetFakePlatform();
+  frameRateMeter.rate = 60.0f;
+  keyTable.down[VK_PRIOR] = keyTable.down[VK_NEXT] = 1;
+  keyTable.down['Q'] = keyTable.down['Z'] = 1;
+  ApplyViewControls();
+  EXPECT_NEAR(0.0f, viewState.speedZ, 1e-7f);
+  EXPECT_NEAR(-15.0f, viewState.positionZ, 1e-5f);
+
+  ResetFakePlatform();
+  frameRateMeter.rate = 60.0f;
+  viewState.angleY = 33.0f;
+  keyTable.down[VK_RIGHT] = keyTable.down['D'] = keyTable.down['W'] = keyTable.down['R'] = 1;
+  ApplyViewControls();
+  EXPECT_EQ(0.0f, viewState.speedY);
+  EXPECT_EQ(0.0f, viewState.positionX);  // not the start value -3
+  EXPECT_EQ(0.0f, viewState.positionY);
+  EXPECT_EQ(-15.0f, viewState.positionZ);
+  EXPECT_EQ(33.0f, viewState.angleY);    // the angles stay
+}
+
+// Until the first rate is measured, held keys change nothing.
+TEST(ViewControls, RateZeroChangesNothing) {
+  ResetFakePlatform();
+  for (int key : {int{VK_PRIOR}, int{VK_RIGHT}, int{'Q'}, int{'D'}, int{'R'}}) keyTable.down[key] = 1;
+  ApplyViewControls();
+  const ViewState start;
+  EXPECT_EQ(start.positionX, viewState.positionX);
+  EXPECT_EQ(start.positionZ, viewState.positionZ);
+  EXPECT_EQ(start.speedZ, viewState.speedZ);
+}
+
+// The last held digit in the order 1..9, 0 sets the size; 0 means 10.
+TEST(ViewControls, DigitKeysChoosePointSize) {
+  struct {
+    const char* held;
+    int size;
+  } cases[] = {{"", 0}, {"1", 1}, {"5", 5}, {"9", 9}, {"0", 10}, {"27", 7}, {"930", 10}, {"83", 8}};
+  for (const auto& c : cases) {
+    ResetFakePlatform();
+    for (const char* d = c.held; *d; ++d) keyTable.down[static_cast<unsigned char>(*d)] = 1;
+    EXPECT_EQ(c.size, SelectedPointSize()) << "held " << c.held;
+  }
+}
+
+}  // namespace
