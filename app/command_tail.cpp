@@ -1,6 +1,7 @@
 // The command-line tail rule of the viewer's start-up.
 #include "app/command_tail.h"
 
+// Returns the tail of a raw command line (an empty text for a null one).
 const char* SkipProgramName(const char* commandLine) {
   if (commandLine == nullptr) return "";
   const unsigned char* cursor = reinterpret_cast<const unsigned char*>(commandLine);

@@ -52,6 +52,7 @@ static bool SwitchDisplayModeIfAsked() {
   return OpenViewerWindow(windowContext.fullscreen != 0);
 }
 
+// Loads the file, opens the window, runs the loop and returns the exit code.
 int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   LoadPointFile(ChoosePointFile(commandLine));
   windowContext.fullscreen = 0;

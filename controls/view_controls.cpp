@@ -57,16 +57,16 @@ static void ApplyResetKey() {
   viewState.positionZ = -15.0f;
 }
 
-// Sets the point size for each held digit key, in the order 1..9, 0.
+// Sets the point size asked for by the held digit keys, if any.
 static void ApplyPointSizeKeys() {
-  for (int digit = 1; digit <= 9; ++digit) {
-    if (KeyDown('0' + digit)) glPointSize(static_cast<GLfloat>(digit));
-  }
-  if (KeyDown('0')) glPointSize(10.0f);
+  const int size = SelectedPointSize();
+  if (size != 0) glPointSize(static_cast<GLfloat>(size));
 }
 
+// Changes speeds, position and point size from the held keys, scaled by the measured rate.
+// Until the first rate is measured (rate 0) the steps would divide by zero, so every key,
+// digits included, is left without effect until then.
 void ApplyViewControls() {
-  // Until the first rate is measured the steps would divide by zero: keys wait for it.
   const float rate = frameRateMeter.rate;
   if (rate == 0.0f) return;
   const double multiplier = KeyDown(VK_SHIFT) ? kShiftMultiplier : 1.0;

@@ -5,7 +5,8 @@
 #include "app/viewer_main.h"
 #include "platform/platform_api.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
+// The process's GUI entry: forms the tail itself and runs the viewer.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LPSTR tail = const_cast<LPSTR>(SkipProgramName(GetCommandLineA()));
-  return ViewerMain(instance, previous, tail, showCommand);
+  return ViewerMain(instance, nullptr, tail, showCommand);
 }
