@@ -1,0 +1,88 @@
+// The overlay font's creation and selection, against the fake platform.
+#include "app/app_state.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/viewer_window.h"
+#include "render/scene.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Opens a windowed viewer window on the fake (its scene set-up builds the font once).
+void OpenWindow() {
+  ResetFakePlatform();
+  ResetViewerWindowState();
+  ASSERT_TRUE(CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false));
+  ASSERT_NE(nullptr, windowContext.deviceContext);
+}
+
+// The font asked for is bold Arial of character height 14, antialiased, ANSI.
+TEST(FontLists, FontRequestMatchesTheOverlayFont) {
+  OpenWindow();
+  const FakeFontRequest& f = fakePlatform.lastFont;
+  struct Field {
+    const char* name;
+    long long actual;
+    long long expected;
+  };
+  const Field fields[] = {
+      {"height", f.height, -14},
+      {"width", f.width, 0},
+      {"escapement", f.escapement, 0},
+      {"orientation", f.orientation, 0},
+      {"weight", f.weight, FW_BOLD},
+      {"italic", f.italic, FALSE},
+      {"underline", f.underline, FALSE},
+      {"strikeOut", f.strikeOut, FALSE},
+      {"charSet", f.charSet, ANSI_CHARSET},
+      {"outPrecision", f.outPrecision, OUT_TT_PRECIS},
+      {"clipPrecision", f.clipPrecision, CLIP_DEFAULT_PRECIS},
+      {"quality", f.quality, ANTIALIASED_QUALITY},
+      {"pitchAndFamily", f.pitchAndFamily, FF_DONTCARE | DEFAULT_PITCH},
+  };
+  for (const Field& field : fields) {
+    EXPECT_EQ(field.expected, field.actual) << field.name;
+  }
+  EXPECT_EQ("Arial", f.faceName);
+  DestroyViewerWindow();
+}
+
+// Glyphs 32..127 go into the lists from OverlayFont, rasterised with the created font
+// selected; the previous font is selected back before the created one is deleted.
+TEST(FontLists, GlyphsBuiltWithTheFontSelectedThenRestored) {
+  OpenWindow();
+  const FakeFontBitmaps& b = fakePlatform.lastFontBitmaps;
+  EXPECT_EQ(windowContext.deviceContext, b.dc);
+  EXPECT_EQ(32u, b.first);
+  EXPECT_EQ(96u, b.count);
+  EXPECT_EQ(static_cast<DWORD>(OverlayFont), b.listBase);
+
+  int create = FakeCallIndex("CreateFontA");
+  int selectFont = FakeCallIndex("SelectObject", 1);
+  int bitmaps = FakeCallIndex("wglUseFontBitmapsA");
+  int selectBack = FakeCallIndex("SelectObject", 2);
+  int remove = FakeCallIndex("DeleteObject");
+  ASSERT_GE(create, 0);
+  ASSERT_GE(selectBack, 0);
+  ASSERT_GE(remove, 0);
+  EXPECT_LT(create, selectFont);
+  EXPECT_LT(selectFont, bitmaps);
+  EXPECT_LT(bitmaps, selectBack);
+  EXPECT_LT(selectBack, remove);
+
+  uintptr_t font = fakePlatform.calls[create].result;
+  ASSERT_NE(0u, font);
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(font), b.selectedFont);
+  EXPECT_EQ(font, fakePlatform.calls[selectFont].handle);
+  // The second selection puts back what the first returned.
+  EXPECT_EQ(fakePlatform.calls[selectFont].result, fakePlatform.calls[selectBack].handle);
+  EXPECT_EQ(font, fakePlatform.calls[remove].handle);
+  EXPECT_EQ(1, FakeCallCount("CreateFontA"));
+  EXPECT_EQ(1, FakeCallCount("DeleteObject"));
+  EXPECT_TRUE(fakePlatform.misuse.empty()) << fakePlatform.misuse.front();
+  DestroyViewerWindow();
+}
+
+}  // namespace
