@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the three presets (installing what they need) and runs every test:
 # unit tests natively, under ASan+UBSan and under Wine; pixel, stand-in and end-to-end
-# tests on a virtual display; point-dump parity between the builds; the loader fuzzer.
+# tests and the display-switch soak on virtual displays, natively and under Wine;
+# point-dump parity between the builds; the loader fuzzer.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -56,11 +57,10 @@ LSAN_OPTIONS=suppressions=$root/tests/lsan.supp step pixel-asan tools/with-displ
 step pixel-wine tools/with-display.sh wine build/win32/tests/pixel_tests.exe
 [ -x tests/standin/run.sh ] && step standin tests/standin/run.sh build/native/demo-keys
 step point-dump-parity parity
-# The end-to-end runs are still being brought up on the stand-in; VIEWER_E2E=1 runs them.
-if [ "${VIEWER_E2E:-0}" = 1 ]; then
-  step e2e-native tools/with-display.sh tests/e2e/run.sh build/native
-  step e2e-wine tools/with-display.sh tests/e2e/run.sh build/win32 wine
-fi
+step e2e-native tests/e2e/run-native.sh build/native
+step e2e-wine tests/e2e/run-wine.sh build/win32
+step soak-native tests/e2e/soak.sh build/native native
+step soak-wine tests/e2e/soak.sh build/win32 wine
 [ -x tests/fuzz/run-fuzz.sh ] && step fuzz tests/fuzz/run-fuzz.sh 60
 
 echo "$passed passed, $failed failed"

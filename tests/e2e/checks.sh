@@ -1,0 +1,83 @@
+# The checks both platforms share; sourced after lib.sh with mode and build set.
+
+# (a) No argument: sphere.txt from the working folder, the titled window, cyan points.
+check_default_file() {
+  cp "$repo/sphere.txt" "$work/"
+  start_viewer
+  id=$(wait_window "^$title\$"); check "window titled '$title' appears" $?
+  [ -z "$id" ] && { kill "$viewer_pid" 2>/dev/null; viewer_pid=""; return; }
+  sleep 2
+  shoot "$id" "$work/start.png"
+  [ "$(cyan_pixels "$work/start.png")" -gt 20 ] 2>/dev/null; check "cyan points drawn" $?
+
+  # (b) Right held turns the cloud; R stops it; a larger point size shows more cyan.
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1; sleep 0.3
+  xdotool keydown Right; sleep 2; xdotool keyup Right
+  shoot "$id" "$work/turn1.png" cloud; sleep 0.5; shoot "$id" "$work/turn2.png" cloud
+  [ "$(differing_pixels "$work/turn1.png" "$work/turn2.png")" -gt 0 ] 2>/dev/null
+  check "Right arrow sets the cloud turning" $?
+  press "$id" r; sleep 0.5
+  shoot "$id" "$work/still1.png" cloud; sleep 0.5; shoot "$id" "$work/still2.png" cloud
+  [ "$(differing_pixels "$work/still1.png" "$work/still2.png")" = 0 ]; check "R stops the turning" $?
+  press "$id" 1; sleep 0.5; shoot "$id" "$work/size1.png"
+  press "$id" 5; sleep 0.5; shoot "$id" "$work/size5.png"
+  small=$(cyan_pixels "$work/size1.png"); large=$(cyan_pixels "$work/size5.png")
+  [ "$large" -gt "$small" ] 2>/dev/null; check "digit 5 draws larger points than 1 ($large > $small)" $?
+
+  # (c) Escape: exit code 27.
+  press "$id" Escape
+  code=$(wait_exit); check "Escape exits with 27 (got $code)" "$([ "$code" = 27 ]; echo $?)"
+}
+
+# (c) Closing the window (Alt+F4 through the window manager): exit code 0.
+check_close() {
+  start_viewer
+  id=$(wait_window "^$title\$") || { check "window for the close test" 1; return; }
+  sleep 1
+  press "$id" alt+F4
+  code=$(wait_exit); check "closing the window exits with 0 (got $code)" "$([ "$code" = 0 ]; echo $?)"
+}
+
+# (d) A missing file: the box, then Return, then the window still opens.
+check_missing_file() {
+  start_viewer "$@"
+  box_seen "couldn't open file"; check "missing file '$*' reported in a box" $?
+  bid=$(wait_box "SHUTDOWN ERROR"); check "the box is captioned SHUTDOWN ERROR" $?
+  xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1
+  check "no viewer window while the box is up" "$([ $? != 0 ]; echo $?)"
+  answer_box "SHUTDOWN ERROR" Return
+  id=$(wait_window "^$title\$"); check "window opens after the missing-file box" $?
+  [ -z "$id" ] && { wait_exit >/dev/null; return; }
+  sleep 1
+  shoot "$id" "$work/empty.png" cloud
+  [ "$(cyan_pixels "$work/empty.png")" = 0 ]; check "the cloud is empty" $?
+  press "$id" Escape
+  wait_exit >/dev/null
+}
+
+# (e) F1 on a 1024x768 screen: refused fullscreen, question; Yes goes on windowed.
+check_f1_yes() {
+  start_viewer
+  id=$(wait_window "^$title\$") || { check "window for the F1 test" 1; return; }
+  sleep 1
+  press "$id" F1
+  box_seen "Vexa GL"; check "refused fullscreen asks the question" $?
+  answer_box "Vexa GL" Return
+  sleep 1
+  id=$(wait_window "^$title\$"); check "Yes gives the windowed viewer again" $?
+  [ -n "$id" ] && press "$id" Escape
+  code=$(wait_exit); check "exit after the switch is 27 (got $code)" "$([ "$code" = 27 ]; echo $?)"
+}
+
+# (e) F1 answered No: "Program Will Now Close.", Return, exit code 0.
+check_f1_no() {
+  start_viewer
+  id=$(wait_window "^$title\$") || { check "window for the F1/No test" 1; return; }
+  sleep 1
+  press "$id" F1
+  answer_box "Vexa GL" Escape
+  box_seen "Program Will Now Close"; check "No gives 'Program Will Now Close.'" $?
+  sleep 0.5
+  answer_box "ERROR" Return
+  code=$(wait_exit); check "failed switch exits with 0 (got $code)" "$([ "$code" = 0 ]; echo $?)"
+}
