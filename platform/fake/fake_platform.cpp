@@ -197,9 +197,6 @@ extern "C" {
 WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
   if (Record("RegisterClassA", 0)) return 0;
   if (wndClass == nullptr || wndClass->lpszClassName == nullptr) return 0;
-  fakePlatform.lastClass = *wndClass;
-  fakePlatform.lastClass.lpszClassName = nullptr;
-  fakePlatform.lastClassName = wndClass->lpszClassName;
   if (FindClass(wndClass->lpszClassName) != nullptr) return 0;
   classes.push_back(FakeClass{wndClass->lpszClassName, wndClass->lpfnWndProc, wndClass->hInstance});
   return (WORD)(0xC000 + classes.size());
@@ -522,17 +519,10 @@ BOOL WINAPI SwapBuffers(HDC dc) {
   return CheckLive("SwapBuffers", (uintptr_t)dc, KIND_DC) ? TRUE : FALSE;
 }
 
-// Records the font's arguments and hands out a font handle.
-HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
-                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                         DWORD pitchAndFamily, LPCSTR faceName) {
-  bool fail = Record("CreateFontA", 0);
-  fakePlatform.lastFont = FakeFontRequest{height, width, escapement, orientation, weight,
-                                          italic, underline, strikeOut, charSet, outPrecision,
-                                          clipPrecision, quality, pitchAndFamily,
-                                          faceName ? faceName : ""};
-  if (fail) return nullptr;
+// Hands out a font handle.
+HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                         DWORD, LPCSTR) {
+  if (Record("CreateFontA", 0)) return nullptr;
   uintptr_t font = NewHandle(KIND_FONT);
   fakePlatform.calls.back().handle = font;
   RecordResult(font);

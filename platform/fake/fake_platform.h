@@ -37,24 +37,6 @@ struct FakeWindowRequest {
   int clientHeight = 0;
 };
 
-// The arguments of the last CreateFontA.
-struct FakeFontRequest {
-  int height = 0;
-  int width = 0;
-  int escapement = 0;
-  int orientation = 0;
-  int weight = 0;
-  DWORD italic = 0;
-  DWORD underline = 0;
-  DWORD strikeOut = 0;
-  DWORD charSet = 0;
-  DWORD outPrecision = 0;
-  DWORD clipPrecision = 0;
-  DWORD quality = 0;
-  DWORD pitchAndFamily = 0;
-  std::string faceName;
-};
-
 // The arguments of the last wglUseFontBitmapsA, with the object selected into its DC then.
 struct FakeFontBitmaps {
   HDC dc = nullptr;
@@ -102,10 +84,7 @@ struct FakePlatform {
   const PIXELFORMATDESCRIPTOR* choosePixelFormatRequest = nullptr;  // the pointers handed over
   const PIXELFORMATDESCRIPTOR* setPixelFormatRequest = nullptr;
   int setPixelFormatIndex = 0;                 // SetPixelFormat's format argument
-  WNDCLASSA lastClass{};                       // RegisterClassA's record (name pointer not kept)
-  std::string lastClassName;
   FakeWindowRequest lastWindow;                // CreateWindowExA's arguments
-  FakeFontRequest lastFont;                    // CreateFontA's arguments
   FakeFontBitmaps lastFontBitmaps;             // wglUseFontBitmapsA's arguments
   MSG lastDefWindowProc{};                     // DefWindowProcA's four arguments (in hwnd..lParam)
   LRESULT defWindowProcResult = 0;             // what DefWindowProcA returns

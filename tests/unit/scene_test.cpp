@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+
 
 namespace {
 
@@ -16,37 +16,6 @@ void OpenWindow() {
   ResetViewerWindowState();
   ASSERT_TRUE(CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false));
   ASSERT_NE(nullptr, windowContext.deviceContext);
-}
-
-// The font asked for is bold Arial of character height 14, antialiased, ANSI.
-TEST(FontLists, FontRequestMatchesTheOverlayFont) {
-  OpenWindow();
-  const FakeFontRequest& f = fakePlatform.lastFont;
-  struct Field {
-    const char* name;
-    long long actual;
-    long long expected;
-  };
-  const Field fields[] = {
-      {"height", f.height, -14},
-      {"width", f.width, 0},
-      {"escapement", f.escapement, 0},
-      {"orientation", f.orientation, 0},
-      {"weight", f.weight, FW_BOLD},
-      {"italic", f.italic, FALSE},
-      {"underline", f.underline, FALSE},
-      {"strikeOut", f.strikeOut, FALSE},
-      {"charSet", f.charSet, ANSI_CHARSET},
-      {"outPrecision", f.outPrecision, OUT_TT_PRECIS},
-      {"clipPrecision", f.clipPrecision, CLIP_DEFAULT_PRECIS},
-      {"quality", f.quality, ANTIALIASED_QUALITY},
-      {"pitchAndFamily", f.pitchAndFamily, FF_DONTCARE | DEFAULT_PITCH},
-  };
-  for (const Field& field : fields) {
-    EXPECT_EQ(field.expected, field.actual) << field.name;
-  }
-  EXPECT_EQ("Arial", f.faceName);
-  DestroyViewerWindow();
 }
 
 // Glyphs 32..127 go into the lists from OverlayFont, rasterised with the created font

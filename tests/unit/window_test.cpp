@@ -242,33 +242,6 @@ TEST(CreateViewerWindow, WindowedCreationOrderAndResult) {
   ExpectAllReleased();
 }
 
-TEST(CreateViewerWindow, WindowClassFields) {
-  ResetFakePlatform();
-  ASSERT_TRUE(CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false));
-  const WNDCLASSA& windowClass = fakePlatform.lastClass;
-  EXPECT_EQ(0x23u, windowClass.style);
-  EXPECT_EQ(&ViewerWindowProc, windowClass.lpfnWndProc);
-  EXPECT_EQ(0, windowClass.cbClsExtra);
-  EXPECT_EQ(0, windowClass.cbWndExtra);
-  EXPECT_NE(nullptr, windowContext.instance);
-  EXPECT_EQ((HINSTANCE)FirstResult("GetModuleHandleA"), windowContext.instance);
-  EXPECT_EQ(windowContext.instance, windowClass.hInstance);
-  EXPECT_EQ(32517u, fakePlatform.calls[FakeCallIndex("LoadIconA")].handle);
-  EXPECT_EQ((HICON)FirstResult("LoadIconA"), windowClass.hIcon);
-  EXPECT_NE(nullptr, windowClass.hIcon);
-  EXPECT_EQ(32512u, fakePlatform.calls[FakeCallIndex("LoadCursorA")].handle);
-  EXPECT_EQ((HCURSOR)FirstResult("LoadCursorA"), windowClass.hCursor);
-  EXPECT_NE(nullptr, windowClass.hCursor);
-  EXPECT_EQ(nullptr, windowClass.hbrBackground);
-  EXPECT_EQ(nullptr, windowClass.lpszMenuName);
-  EXPECT_EQ("OpenGL", fakePlatform.lastClassName);
-  DestroyViewerWindow();
-  // The class went away under the same name and instance.
-  EXPECT_EQ((uintptr_t)FirstResult("GetModuleHandleA"),
-            fakePlatform.calls[FakeCallIndex("UnregisterClassA")].handle);
-  EXPECT_TRUE(fakePlatform.boxes.empty());
-}
-
 TEST(CreateViewerWindow, StylesPositionAndClientAreaPerMode) {
   const struct {
     bool fullscreen;
