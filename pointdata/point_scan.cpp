@@ -24,16 +24,25 @@ constexpr size_t PIECE_LOOKAHEAD = POINT_PIECE_MAX + 2;
 // Exponents are clamped here while they are read; far beyond any float's reach.
 constexpr int32_t EXPONENT_CLAMP = 1000000;
 
+// Exact powers of ten in float: with a mantissa of at most 24 bits the quotient or product
+// of two floats is one correctly rounded operation. Where arithmetic runs in extended
+// precision (x87) the operation is rounded twice, to 64 bits and then to float on the store;
+// with operands of 24 bits that second rounding never changes the result.
+constexpr float FLOAT_POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                         1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr uint64_t FLOAT_MANTISSA_MAX = uint64_t(1) << 24;
+constexpr int FLOAT_EXPONENT_MAX = 10;
+
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-// Exact powers of ten in double, for the fast conversion (a mantissa below 2^53 and one
-// double operation rounds correctly, and rounding that double to float again is harmless).
+// Exact powers of ten in double, for longer mantissas: a mantissa below 2^52 and one double
+// operation give the correctly rounded double of the value.
 constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr uint64_t FAST_MANTISSA_MAX = (uint64_t(1) << 52) - 1;
-constexpr int FAST_EXPONENT_MAX = 22;
+constexpr uint64_t DOUBLE_MANTISSA_MAX = (uint64_t(1) << 52) - 1;
+constexpr int DOUBLE_EXPONENT_MAX = 22;
 
-// The double of a mantissa up to FAST_MANTISSA_MAX, built from its bits: unlike the
+// The double of a mantissa up to DOUBLE_MANTISSA_MAX, built from its bits: unlike the
 // conversion instruction this does not wait for whatever last used the register.
 inline double MantissaValue(uint64_t mantissa) {
   uint64_t bits = 0x4330000000000000ull | mantissa;  // 2^52 + mantissa
@@ -41,17 +50,40 @@ inline double MantissaValue(uint64_t mantissa) {
   std::memcpy(&value, &bits, sizeof value);
   return value - 4503599627370496.0;
 }
-#else
-// Where arithmetic runs in extended precision (x87) only float-sized operands keep the
-// single operation correctly rounded.
-constexpr float POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                   1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-constexpr uint64_t FAST_MANTISSA_MAX = uint64_t(1) << 24;
-constexpr int FAST_EXPONENT_MAX = 10;
-
-// The float of a mantissa up to FAST_MANTISSA_MAX (exact).
-inline float MantissaValue(uint64_t mantissa) { return (float)(uint32_t)mantissa; }
 #endif
+
+// The float nearest to mantissa * 10^scale, when one exact operation gets it; false when
+// the value needs the library's conversion instead.
+inline bool ConvertQuick(uint64_t mantissa, int32_t scale, float* result) {
+  if (mantissa <= FLOAT_MANTISSA_MAX && scale >= -FLOAT_EXPONENT_MAX &&
+      scale <= FLOAT_EXPONENT_MAX) {
+    float value = (float)(uint32_t)mantissa;
+    if (scale < 0) {
+      *result = value / FLOAT_POWERS_OF_TEN[-scale];
+    } else {
+      *result = value * FLOAT_POWERS_OF_TEN[scale];
+    }
+    return true;
+  }
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+  if (mantissa <= DOUBLE_MANTISSA_MAX && scale >= -DOUBLE_EXPONENT_MAX &&
+      scale <= DOUBLE_EXPONENT_MAX) {
+    double value = scale < 0 ? MantissaValue(mantissa) / POWERS_OF_TEN[-scale]
+                             : MantissaValue(mantissa) * POWERS_OF_TEN[scale];
+    // Rounding the double to float rounds the exact value the same way, except when the
+    // double fell exactly halfway between two floats: then the exact value may lie on
+    // either side, and only the library can tell. (The value is far from the float's
+    // denormals and its overflow here, so the halfway points are those of normal floats:
+    // the 29 bits below a float's precision hold exactly their top bit.)
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    if ((bits & 0x1FFFFFFFu) == 0x10000000u) return false;
+    *result = (float)value;
+    return true;
+  }
+#endif
+  return false;
+}
 
 // True for the bytes the scan's white-space skip passes over (isspace in the C locale).
 inline bool IsScanSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -209,14 +241,7 @@ inline const char* ScanNumberAt(const char* s, const char* end, float* value) {
   }
   int32_t scale = exponent - fractionDigits;  // value = digits * 10^scale
   float result;
-  if (digits <= 19 && mantissa <= FAST_MANTISSA_MAX && scale >= -FAST_EXPONENT_MAX &&
-      scale <= FAST_EXPONENT_MAX) {
-    if (scale < 0) {
-      result = (float)(MantissaValue(mantissa) / POWERS_OF_TEN[-scale]);
-    } else {
-      result = (float)(MantissaValue(mantissa) * POWERS_OF_TEN[scale]);
-    }
-  } else {
+  if (digits > 19 || !ConvertQuick(mantissa, scale, &result)) {
     int64_t magnitude = DecimalMagnitude(mantissaStart, point, mantissaEnd, exponent);
     result = ConvertSlow(mantissaStart, numberEnd, magnitude);
   }
@@ -236,6 +261,185 @@ inline int ScanPieceAt(const char* s, const char* end, float* xyz) {
   }
   return 3;
 }
+
+#if defined(__SSE2__)
+// The plain-line scan: a line of three short decimals is classified sixteen bytes at a
+// time, and its three numbers are converted together. Every other piece takes the
+// general scan above.
+
+// Bytes from a line's start the plain-line scan classifies, and how many it may read
+// (a number's word may start near the end of the window).
+constexpr size_t PLAIN_LINE_WINDOW = 64;
+constexpr size_t PLAIN_LINE_READ = PLAIN_LINE_WINDOW + 16;
+
+// What the plain-line scan knows about one layout of a line. A file's lines mostly share
+// a few layouts (the same widths, signs in a few places), so each is analysed once and
+// kept in a small table, found by its number bytes.
+struct PlainLayout {
+  uint64_t numberBytes;  // the layout: the piece's number bytes, points and signs
+  uint64_t points;
+  uint64_t signs;
+  bool plain;            // false: pieces of this layout take the general scan
+  // Per number, when plain:
+  uint8_t start[3];           // its first byte (the sign, when it has one)
+  uint8_t first[3];           // its first digit or point
+  uint8_t shift[3];           // bits its word moves up to bring its last byte highest
+  uint8_t fractionDigits[3];  // digits after its point
+  uint64_t keptBytes[3];      // bytes of the shifted word above the point (all without one)
+};
+constexpr int PLAIN_LAYOUT_SLOTS = 64;
+constexpr int PLAIN_LAYOUT_HASH_SHIFT = 58;  // 64 - log2(PLAIN_LAYOUT_SLOTS)
+
+// Divisors by fraction digits (0 to 7), then the same negated for a '-' sign: the quotient
+// takes the divisor's sign, -0 included, exactly as negating it afterwards would.
+constexpr float PLAIN_DIVISORS[] = {1e0f,  1e1f,  1e2f,  1e3f,  1e4f,  1e5f,  1e6f,  1e7f,
+                                    -1e0f, -1e1f, -1e2f, -1e3f, -1e4f, -1e5f, -1e6f, -1e7f};
+
+// Bit masks of a line's first bytes, bit i for byte i: line feeds, the bytes a number is
+// made of (digits, '.', signs), those and white space, points, and signs.
+struct LineClasses {
+  uint64_t lineFeeds;
+  uint64_t numberBytes;
+  uint64_t knownBytes;
+  uint64_t points;
+  uint64_t signs;
+};
+
+// The eight bytes at p as one word, the first in its lowest byte (x86 is little-endian).
+inline uint64_t LoadWord(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// Adds the classes of the 16 bytes at p to classes, as bits shift to shift + 15.
+inline void ClassifyBytes(const char* p, int shift, LineClasses* classes) {
+  const __m128i bytes = _mm_loadu_si128((const __m128i*)p);
+  // Unsigned range tests: low <= byte <= high exactly when byte - low (wrapping) is its
+  // own minimum with high - low.
+  const __m128i fromZero = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+  const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(fromZero, _mm_set1_epi8(9)), fromZero);
+  const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+  const __m128i space = _mm_or_si128(
+      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+      _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab));
+  const __m128i point = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'));
+  const __m128i sign = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')),
+                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('+')));
+  const __m128i number = _mm_or_si128(digit, _mm_or_si128(point, sign));
+  const __m128i lineFeed = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
+  classes->lineFeeds |= (uint64_t)(uint32_t)_mm_movemask_epi8(lineFeed) << shift;
+  classes->numberBytes |= (uint64_t)(uint32_t)_mm_movemask_epi8(number) << shift;
+  classes->knownBytes |= (uint64_t)(uint32_t)_mm_movemask_epi8(_mm_or_si128(number, space))
+                         << shift;
+  classes->points |= (uint64_t)(uint32_t)_mm_movemask_epi8(point) << shift;
+  classes->signs |= (uint64_t)(uint32_t)_mm_movemask_epi8(sign) << shift;
+}
+
+// Analyses the layout of a plain piece's number bytes (points and signs among them) for
+// the plain-line scan: whether its first three runs are short numbers, each an optional
+// sign (first in its run) and one to eight characters of digits and at most one '.', at
+// least one of them a digit; and if so, where each one's word is and how to gather its
+// digits.
+void AnalysePlainLayout(uint64_t numberBytes, uint64_t points, uint64_t signs,
+                        PlainLayout* layout) {
+  layout->numberBytes = numberBytes;
+  layout->points = points;
+  layout->signs = signs;
+  layout->plain = false;
+  uint64_t starts = numberBytes & ~(numberBytes << 1);  // first byte of each run
+  uint64_t lasts = numberBytes & ~(numberBytes >> 1);   // last byte of each run
+  if ((signs & ~starts) != 0) return;                   // a sign inside a run ends a number
+  for (int field = 0; field < 3; ++field) {
+    if (starts == 0) return;
+    int start = __builtin_ctzll(starts);
+    int end = __builtin_ctzll(lasts) + 1;
+    starts &= starts - 1;
+    lasts &= lasts - 1;
+    int first = start + (int)((signs >> start) & 1);
+    int length = end - first;
+    if (length < 1 || length > 8) return;
+    uint64_t runPoints = (points >> first) & ((uint64_t(2) << (length - 1)) - 1);
+    bool hasPoint = runPoints != 0;
+    // A second point ends the number early; a point alone is no number.
+    if ((runPoints & (runPoints - 1)) != 0 || length == (int)hasPoint) return;
+    // Once the word is shifted up by 8 * (8 - length) bits, the number's last byte is the
+    // highest and the point, if any, sits at byte point.
+    int point = hasPoint ? 8 - length + __builtin_ctzll(runPoints) : -1;
+    layout->start[field] = (uint8_t)start;
+    layout->first[field] = (uint8_t)first;
+    layout->shift[field] = (uint8_t)(8 * (8 - length));
+    layout->fractionDigits[field] = (uint8_t)(hasPoint ? 7 - point : 0);
+    layout->keptBytes[field] = hasPoint ? ~uint64_t(0) << (8 * point) << 8 : ~uint64_t(0);
+  }
+  layout->plain = true;
+}
+
+// The digits of one short number of a plain line as a word: the last digit in the highest
+// byte, zero bytes below the first. The bytes below the point move up over it.
+inline uint64_t GatherDigits(const char* p, const PlainLayout* layout, int field) {
+  uint64_t word = LoadWord(p + layout->first[field]) << layout->shift[field];
+  uint64_t moved = word << 8;
+  return ((word ^ moved) & layout->keptBytes[field]) ^ moved;
+}
+
+// Scans the piece at p when it is a plain line: its line feed among the first
+// PLAIN_LINE_WINDOW bytes, every byte before it white space, a digit, '.', '+' or '-', and
+// its first three runs of the latter short numbers (see AnalysePlainLayout) whose digits'
+// value is at most 2^24. Writes the three values as ScanTerminatedPiece would and returns
+// the piece's length (line feed included), or returns 0, writing nothing, when the piece
+// needs the general scan. The layouts seen so far are kept in layouts, a table of
+// PLAIN_LAYOUT_SLOTS (zeroed at first: the zero layout is that of a piece without number
+// bytes, which is not plain). PLAIN_LINE_READ bytes from p must be readable.
+inline size_t ScanPlainLine(const char* p, PlainLayout* layouts, float* xyz) {
+  LineClasses classes = {0, 0, 0, 0, 0};
+  ClassifyBytes(p, 0, &classes);
+  ClassifyBytes(p + 16, 16, &classes);
+  if (classes.lineFeeds == 0) {
+    ClassifyBytes(p + 32, 32, &classes);
+    ClassifyBytes(p + 48, 48, &classes);
+    if (classes.lineFeeds == 0) return 0;
+  }
+  // The piece ends after the first line feed (a CR before it is white space to the scan).
+  int lineFeed = __builtin_ctzll(classes.lineFeeds);
+  uint64_t piece = lineFeed == 63 ? ~uint64_t(0) : (uint64_t(2) << lineFeed) - 1;
+  if ((classes.knownBytes & piece) != piece) return 0;
+  uint64_t numberBytes = classes.numberBytes & piece;
+  uint64_t points = classes.points & numberBytes;
+  uint64_t signs = classes.signs & numberBytes;
+  PlainLayout* layout = &layouts[(numberBytes * 0x9E3779B97F4A7C15ull) >> PLAIN_LAYOUT_HASH_SHIFT];
+  if (layout->numberBytes != numberBytes || layout->points != points || layout->signs != signs) {
+    AnalysePlainLayout(numberBytes, points, signs, layout);
+  }
+  if (!layout->plain) return 0;
+  // Each run is followed by white space inside the piece (at least the line feed), so the
+  // scan takes a short number whole and skips to the next run. Digit bytes to values (the
+  // zero bytes stay 0), then pairs (10a + b in 16-bit lanes), fours (100 ab + cd in
+  // 32-bit lanes) and eights (10000 abcd + efgh): x, y, z, 0.
+  const __m128i zeros = _mm_set1_epi8('0');
+  __m128i xy = _mm_subs_epu8(_mm_set_epi64x((long long)GatherDigits(p, layout, 1),
+                                            (long long)GatherDigits(p, layout, 0)),
+                             zeros);
+  __m128i z = _mm_subs_epu8(_mm_set_epi64x(0, (long long)GatherDigits(p, layout, 2)), zeros);
+  const __m128i lowBytes = _mm_set1_epi16(0xFF);
+  xy = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(xy, lowBytes), _mm_set1_epi16(10)),
+                     _mm_srli_epi16(xy, 8));
+  z = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(z, lowBytes), _mm_set1_epi16(10)),
+                    _mm_srli_epi16(z, 8));
+  const __m128i hundreds = _mm_set1_epi32(0x00010064);  // 16-bit lanes 100, 1
+  xy = _mm_madd_epi16(xy, hundreds);
+  z = _mm_madd_epi16(z, hundreds);
+  __m128i values = _mm_madd_epi16(_mm_packs_epi32(xy, z), _mm_set1_epi32(0x00012710));  // 10000, 1
+  // Up to 2^24 the value is an exact float and one division rounds correctly.
+  if (_mm_movemask_epi8(_mm_cmpgt_epi32(values, _mm_set1_epi32(1 << 24))) != 0) return 0;
+  __m128 divisors = _mm_set_ps(
+      1.0f, PLAIN_DIVISORS[layout->fractionDigits[2] + (p[layout->start[2]] == '-' ? 8 : 0)],
+      PLAIN_DIVISORS[layout->fractionDigits[1] + (p[layout->start[1]] == '-' ? 8 : 0)],
+      PLAIN_DIVISORS[layout->fractionDigits[0] + (p[layout->start[0]] == '-' ? 8 : 0)]);
+  _mm_storeu_ps(xyz, _mm_div_ps(_mm_cvtepi32_ps(values), divisors));
+  return (size_t)lineFeed + 1;
+}
+#endif
 
 }  // namespace
 
@@ -273,7 +477,10 @@ int32_t ParsePointPieces(PointInput* input, char* buffer, size_t bufferSize, Poi
   size_t pos = 0;
   size_t filled = 0;
   bool inputEnded = false;
-  float xyz[3] = {0.0f, 0.0f, 0.0f};
+  float xyz[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z, and room for a four-lane store
+#if defined(__SSE2__)
+  PlainLayout layouts[PLAIN_LAYOUT_SLOTS] = {};
+#endif
   int32_t stored = 0;
   // The last byte stays behind the data, for the NUL that ends each piece's text.
   const size_t usable = bufferSize - 1;
@@ -300,6 +507,19 @@ int32_t ParsePointPieces(PointInput* input, char* buffer, size_t bufferSize, Poi
     }
     size_t avail = filled - pos;
     if (avail == 0) break;
+#if defined(__SSE2__)
+    if (avail >= PLAIN_LINE_READ) {
+      size_t length = ScanPlainLine(buffer + pos, layouts, xyz);
+      if (length != 0) {
+        records[stored].x = xyz[0];
+        records[stored].y = xyz[1];
+        records[stored].z = xyz[2];
+        ++stored;
+        pos += length;
+        continue;
+      }
+    }
+#endif
     const char* piece = buffer + pos;
     // A piece holds at most POINT_PIECE_MAX delivered characters; only a CR right before
     // the LF is not delivered, so the LF can sit at raw offset POINT_PIECE_MAX at most.
