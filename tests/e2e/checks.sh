@@ -6,6 +6,11 @@ check_default_file() {
   start_viewer
   id=$(wait_window "^$title\$"); check "window titled '$title' appears" $?
   [ -z "$id" ] && { kill "$viewer_pid" 2>/dev/null; viewer_pid=""; return; }
+  read -r cx cy cw ch <<<"$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$4}
+    /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}')"
+  [ "$cw" = 800 ] && [ "$ch" = 600 ]; check "client area 800 x 600 (got $cw x $ch)" $?
+  # At the screen's top-left: only the window manager's frame lies before the client area.
+  [ "$cx" -le 8 ] && [ "$cy" -le 32 ]; check "window at the top-left (client at $cx,$cy)" $?
   sleep 2
   shoot "$id" "$work/start.png"
   [ "$(cyan_pixels "$work/start.png")" -gt 20 ] 2>/dev/null; check "cyan points drawn" $?
