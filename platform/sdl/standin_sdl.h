@@ -7,7 +7,7 @@
 
 #include "platform/platform_api.h"
 
-// Window-system state shared by the stand-in's files
+// Windows (windows_sdl.cpp)
 //
 
 // Starts SDL's video subsystem on first need (no signal handlers); false if it cannot start.
@@ -16,6 +16,20 @@ bool SdlEnsureVideo();
 SDL_Window* SdlWindowFromHandle(HWND window);
 // Takes every window out of fullscreen; SDL puts the desktop's mode back with it.
 void SdlLeaveFullscreen();
+// Whether SDL's video subsystem has started (no events come before).
+bool SdlVideoStarted();
+// Calls a window's procedure directly, as SendMessage does on the window's own thread.
+LRESULT SdlSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Sends the messages Windows would send for one SDL window event.
+void SdlSendWindowEvent(const SDL_WindowEvent& event);
+// The window a key event belongs to, or null when there is no window.
+HWND SdlKeyWindow(Uint32 windowId);
+
+// Message queue (messages_sdl.cpp)
+//
+
+// Drops the queued messages of a window that is being destroyed.
+void SdlForgetWindowMessages(HWND window);
 
 // Device contexts (gdi_wgl_sdl.cpp)
 //

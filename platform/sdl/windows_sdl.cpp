@@ -1,6 +1,6 @@
-// USER32's window classes, windows, message queue and default window procedure, and KERNEL32's module handle.
-// Built on SDL2 windows and events.
-// Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0), sent messages from other threads.
+// USER32's window classes and windows, and KERNEL32's module handle, system icon and cursor.
+// Built on SDL2 windows; window events become the messages Windows sends for them.
+// Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0).
 #include <cstring>
 #include <strings.h>
 
@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kSdlMaxClasses = 16;
 constexpr int kSdlMaxWindows = 8;
-constexpr int kSdlQueueLength = 256;
 constexpr int kSdlClassNameLength = 256;
 constexpr int kSdlFocusWaitMs = 2000;
 
@@ -35,19 +34,7 @@ struct SdlWindowRecord {
   int lastHeight;
 };
 
-// One queued message; key messages keep the modifiers SDL reported with them for TranslateMessage.
-struct SdlQueuedMessage {
-  MSG msg;
-  Uint16 modifiers;
-};
-
-struct SdlMessageQueue {
-  SdlQueuedMessage items[kSdlQueueLength];
-  int head;
-  int count;
-};
-
-struct SdlUserState {
+struct SdlWindowsState {
   bool videoStarted;
   bool watchInstalled;
   char moduleToken;  // Its address is the module handle
@@ -56,14 +43,9 @@ struct SdlUserState {
   HWND focused;      // Window SetFocus last gave the focus to
   SdlClassRecord classes[kSdlMaxClasses];
   SdlWindowRecord windows[kSdlMaxWindows];
-  SdlMessageQueue posted;  // PostQuitMessage aside, what TranslateMessage posts
-  SdlMessageQueue input;   // Key messages made from SDL events
-  bool quitPending;
-  int quitCode;
-  Uint16 lastKeyModifiers;  // Modifiers of the key message PeekMessageA last removed
 };
 
-SdlUserState sdlUser = {};
+SdlWindowsState sdlUser = {};
 
 SdlWindowRecord* SdlFindWindowRecord(HWND window) {
   for (SdlWindowRecord& record : sdlUser.windows) {
@@ -101,73 +83,6 @@ int SDLCALL SdlWatchExposure(void*, SDL_Event* event) {
   return 0;
 }
 
-bool SdlQueuePush(SdlMessageQueue* queue, const MSG& msg, Uint16 modifiers) {
-  if (queue->count == kSdlQueueLength) return false;
-  SdlQueuedMessage& slot = queue->items[(queue->head + queue->count) % kSdlQueueLength];
-  slot.msg = msg;
-  slot.modifiers = modifiers;
-  ++queue->count;
-  return true;
-}
-
-bool SdlMessageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
-  if (window != nullptr && msg.hwnd != window) return false;
-  if (filterMin == 0 && filterMax == 0) return true;
-  return msg.message >= filterMin && msg.message <= filterMax;
-}
-
-// Takes (or, without PM_REMOVE, copies) the first message that passes the filters.
-bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, Uint16* modifiers, HWND window, UINT filterMin,
-                  UINT filterMax, bool remove) {
-  for (int i = 0; i < queue->count; ++i) {
-    int index = (queue->head + i) % kSdlQueueLength;
-    if (!SdlMessageMatches(queue->items[index].msg, window, filterMin, filterMax)) continue;
-    *out = queue->items[index].msg;
-    *modifiers = queue->items[index].modifiers;
-    if (!remove) return true;
-    for (int j = i; j > 0; --j) {
-      queue->items[(queue->head + j) % kSdlQueueLength] =
-          queue->items[(queue->head + j - 1) % kSdlQueueLength];
-    }
-    queue->head = (queue->head + 1) % kSdlQueueLength;
-    --queue->count;
-    return true;
-  }
-  return false;
-}
-
-// Drops the queued messages of a window that is gone.
-void SdlQueueForget(SdlMessageQueue* queue, HWND window) {
-  SdlMessageQueue kept = {};
-  for (int i = 0; i < queue->count; ++i) {
-    const SdlQueuedMessage& item = queue->items[(queue->head + i) % kSdlQueueLength];
-    if (item.msg.hwnd != window) SdlQueuePush(&kept, item.msg, item.modifiers);
-  }
-  *queue = kept;
-}
-
-MSG SdlMakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg = {};
-  msg.hwnd = window;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = SDL_GetTicks();
-  int x = 0;
-  int y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  msg.pt.x = x;
-  msg.pt.y = y;
-  return msg;
-}
-
-// Calls a window's procedure directly, as SendMessage does on the window's own thread.
-LRESULT SdlSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  SdlWindowRecord* record = SdlFindWindowRecord(window);
-  if (record == nullptr || record->procedure == nullptr) return 0;
-  return record->procedure(window, message, wParam, lParam);
-}
-
 LPARAM SdlMakeSizeParam(int width, int height) {
   return static_cast<LPARAM>((static_cast<uint32_t>(height & 0xFFFF) << 16) |
                              static_cast<uint32_t>(width & 0xFFFF));
@@ -186,6 +101,26 @@ void SdlSendClientSize(SdlWindowRecord* record, bool always) {
   record->lastWidth = width;
   record->lastHeight = height;
   SdlSendMessage(SdlHandleOf(record), WM_SIZE, SIZE_RESTORED, SdlMakeSizeParam(width, height));
+}
+
+
+void SdlForgetWindowRecord(SdlWindowRecord* record) {
+  HWND handle = SdlHandleOf(record);
+  SdlForgetWindowMessages(handle);
+  SdlForgetWindowDeviceContext(handle);
+  if (sdlUser.focused == handle) sdlUser.focused = nullptr;
+  if (record->classIndex >= 0) --sdlUser.classes[record->classIndex].windowCount;
+  *record = {};
+}
+
+}  // namespace
+
+
+// Calls a window's procedure directly, as SendMessage does on the window's own thread.
+LRESULT SdlSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record == nullptr || record->procedure == nullptr) return 0;
+  return record->procedure(window, message, wParam, lParam);
 }
 
 // Turns one SDL window event into the messages Windows would send for it.
@@ -230,67 +165,17 @@ void SdlSendWindowEvent(const SDL_WindowEvent& event) {
   }
 }
 
-// Queues the key message Windows would post for one SDL key event.
-void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
-  SdlWindowRecord* record = SdlFindWindowById(event.windowID);
-  if (record == nullptr) {
-    // Key events may come without a window while the focus moves; they belong to the one window.
-    for (SdlWindowRecord& candidate : sdlUser.windows) {
-      if (candidate.used) {
-        record = &candidate;
-        break;
-      }
-    }
+// The window a key event belongs to: its own, or the one window while the focus moves.
+HWND SdlKeyWindow(Uint32 windowId) {
+  SdlWindowRecord* record = SdlFindWindowById(windowId);
+  if (record != nullptr) return SdlHandleOf(record);
+  for (SdlWindowRecord& candidate : sdlUser.windows) {
+    if (candidate.used) return SdlHandleOf(&candidate);
   }
-  if (record == nullptr) return;
-  int virtualKey = SdlKeyToVirtualKey(&event.keysym);
-  if (virtualKey == 0) return;
-  bool down = event.type == SDL_KEYDOWN;
-  Uint16 modifiers = event.keysym.mod;
-  bool alt = (modifiers & KMOD_ALT) != 0;
-  bool ctrl = (modifiers & KMOD_CTRL) != 0;
-  // Keys with Alt (but not AltGr-style Ctrl+Alt), Alt itself and F10 are system keys.
-  bool system = (alt && !ctrl) || virtualKey == VK_F10 || (virtualKey == VK_MENU && !ctrl);
-  UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-  int scanCode = SdlKeyToScanCode(&event.keysym);
-  uint32_t lParam = 1u;  // Repeat count
-  lParam |= static_cast<uint32_t>(scanCode & 0xFF) << 16;
-  if ((scanCode & 0x100) != 0) lParam |= 1u << 24;
-  if (alt) lParam |= 1u << 29;
-  if (!down || event.repeat != 0) lParam |= 1u << 30;
-  if (!down) lParam |= 1u << 31;
-  MSG msg = SdlMakeMessage(SdlHandleOf(record), message, static_cast<WPARAM>(virtualKey),
-                           static_cast<LPARAM>(static_cast<int32_t>(lParam)));
-  SdlQueuePush(&sdlUser.input, msg, modifiers);
+  return nullptr;
 }
 
-// Handles one SDL event: window events are sent at once, key events queued.
-void SdlHandleEvent(const SDL_Event& event) {
-  switch (event.type) {
-    case SDL_WINDOWEVENT:
-      SdlSendWindowEvent(event.window);
-      break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      SdlQueueKeyEvent(event.key);
-      break;
-    default:
-      // SDL_QUIT is ignored: closing comes through SDL_WINDOWEVENT_CLOSE.
-      break;
-  }
-}
-
-void SdlForgetWindowRecord(SdlWindowRecord* record) {
-  HWND handle = SdlHandleOf(record);
-  SdlQueueForget(&sdlUser.posted, handle);
-  SdlQueueForget(&sdlUser.input, handle);
-  SdlForgetWindowDeviceContext(handle);
-  if (sdlUser.focused == handle) sdlUser.focused = nullptr;
-  if (record->classIndex >= 0) --sdlUser.classes[record->classIndex].windowCount;
-  *record = {};
-}
-
-}  // namespace
+bool SdlVideoStarted() { return sdlUser.videoStarted; }
 
 // Starts SDL video once, with the GL attributes of the stand-in's single pixel format.
 bool SdlEnsureVideo() {
@@ -481,78 +366,6 @@ HWND WINAPI SetFocus(HWND window) {
   SDL_SetWindowInputFocus(record->window);
   sdlUser.focused = window;
   return previous;
-}
-
-// Posted messages first, then key messages from SDL's events (window events are sent on the way), then WM_QUIT.
-BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
-  if (msg == nullptr) return FALSE;
-  bool removing = (remove & PM_REMOVE) != 0;
-  for (;;) {
-    Uint16 modifiers = 0;
-    if (SdlQueueTake(&sdlUser.posted, msg, &modifiers, window, filterMin, filterMax, removing)) {
-      return TRUE;
-    }
-    if (SdlQueueTake(&sdlUser.input, msg, &modifiers, window, filterMin, filterMax, removing)) {
-      if (removing) sdlUser.lastKeyModifiers = modifiers;
-      return TRUE;
-    }
-    if (!sdlUser.videoStarted) break;
-    SDL_Event event;
-    if (SDL_PollEvent(&event) == 0) break;
-    SdlHandleEvent(event);
-  }
-  if (sdlUser.quitPending && SdlMessageMatches(SdlMakeMessage(nullptr, WM_QUIT, 0, 0), nullptr,
-                                               filterMin, filterMax)) {
-    *msg = SdlMakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(sdlUser.quitCode), 0);
-    if (removing) sdlUser.quitPending = false;
-    return TRUE;
-  }
-  return FALSE;
-}
-
-// Posts WM_CHAR (WM_SYSCHAR for system keys) for a key-down that makes a character, ahead of the next input.
-BOOL WINAPI TranslateMessage(const MSG* msg) {
-  if (msg == nullptr) return FALSE;
-  if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) {
-    return msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP;
-  }
-  int character = SdlVirtualKeyToCharacter(static_cast<int>(msg->wParam), sdlUser.lastKeyModifiers);
-  if (character < 0) return TRUE;
-  UINT message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
-  MSG posted = SdlMakeMessage(msg->hwnd, message, static_cast<WPARAM>(character), msg->lParam);
-  SdlQueuePush(&sdlUser.posted, posted, sdlUser.lastKeyModifiers);
-  return TRUE;
-}
-
-// Calls the procedure of the message's window; messages for no window (WM_QUIT) go nowhere.
-LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-  if (msg == nullptr || msg->hwnd == nullptr) return 0;
-  return SdlSendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
-
-// WM_QUIT comes out of PeekMessageA once the queue holds nothing else.
-void WINAPI PostQuitMessage(int exitCode) {
-  sdlUser.quitPending = true;
-  sdlUser.quitCode = exitCode;
-}
-
-// Alt+F4 becomes SC_CLOSE, SC_CLOSE becomes WM_CLOSE and WM_CLOSE destroys the window; the rest give 0.
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_SYSKEYDOWN:
-      if (wParam == VK_F4 && (static_cast<uint32_t>(lParam) & (1u << 29)) != 0) {
-        SdlSendMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-      }
-      return 0;
-    case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_CLOSE) SdlSendMessage(window, WM_CLOSE, 0, 0);
-      return 0;
-    default:
-      return 0;
-  }
 }
 
 }  // extern "C"

@@ -1,0 +1,214 @@
+// USER32's message queue: PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage, DefWindowProcA.
+// Built on SDL2 events; key events are queued as key messages, window events sent on the way.
+// Leaves out: GetMessage and waiting, timers, WM_PAINT, mouse messages, sent messages from other threads.
+#include "platform/sdl/standin_sdl.h"
+
+namespace {
+
+constexpr int kSdlQueueLength = 256;
+
+// One queued message; key messages keep the modifiers SDL reported with them for TranslateMessage.
+struct SdlQueuedMessage {
+  MSG msg;
+  Uint16 modifiers;
+};
+
+struct SdlMessageQueue {
+  SdlQueuedMessage items[kSdlQueueLength];
+  int head;
+  int count;
+};
+
+struct SdlMessagesState {
+  SdlMessageQueue posted;  // PostQuitMessage aside, what TranslateMessage posts
+  SdlMessageQueue input;   // Key messages made from SDL events
+  bool quitPending;
+  int quitCode;
+  Uint16 lastKeyModifiers;  // Modifiers of the key message PeekMessageA last removed
+};
+
+SdlMessagesState sdlMessages = {};
+
+bool SdlQueuePush(SdlMessageQueue* queue, const MSG& msg, Uint16 modifiers) {
+  if (queue->count == kSdlQueueLength) return false;
+  SdlQueuedMessage& slot = queue->items[(queue->head + queue->count) % kSdlQueueLength];
+  slot.msg = msg;
+  slot.modifiers = modifiers;
+  ++queue->count;
+  return true;
+}
+
+bool SdlMessageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
+  if (window != nullptr && msg.hwnd != window) return false;
+  if (filterMin == 0 && filterMax == 0) return true;
+  return msg.message >= filterMin && msg.message <= filterMax;
+}
+
+// Takes (or, without PM_REMOVE, copies) the first message that passes the filters.
+bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, Uint16* modifiers, HWND window, UINT filterMin,
+                  UINT filterMax, bool remove) {
+  for (int i = 0; i < queue->count; ++i) {
+    int index = (queue->head + i) % kSdlQueueLength;
+    if (!SdlMessageMatches(queue->items[index].msg, window, filterMin, filterMax)) continue;
+    *out = queue->items[index].msg;
+    *modifiers = queue->items[index].modifiers;
+    if (!remove) return true;
+    for (int j = i; j > 0; --j) {
+      queue->items[(queue->head + j) % kSdlQueueLength] =
+          queue->items[(queue->head + j - 1) % kSdlQueueLength];
+    }
+    queue->head = (queue->head + 1) % kSdlQueueLength;
+    --queue->count;
+    return true;
+  }
+  return false;
+}
+
+// Drops the queued messages of a window that is gone.
+void SdlQueueForget(SdlMessageQueue* queue, HWND window) {
+  SdlMessageQueue kept = {};
+  for (int i = 0; i < queue->count; ++i) {
+    const SdlQueuedMessage& item = queue->items[(queue->head + i) % kSdlQueueLength];
+    if (item.msg.hwnd != window) SdlQueuePush(&kept, item.msg, item.modifiers);
+  }
+  *queue = kept;
+}
+
+MSG SdlMakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG msg = {};
+  msg.hwnd = window;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = SDL_GetTicks();
+  int x = 0;
+  int y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  msg.pt.x = x;
+  msg.pt.y = y;
+  return msg;
+}
+
+// Queues the key message Windows would post for one SDL key event.
+void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
+  HWND window = SdlKeyWindow(event.windowID);
+  if (window == nullptr) return;
+  int virtualKey = SdlKeyToVirtualKey(&event.keysym);
+  if (virtualKey == 0) return;
+  bool down = event.type == SDL_KEYDOWN;
+  Uint16 modifiers = event.keysym.mod;
+  bool alt = (modifiers & KMOD_ALT) != 0;
+  bool ctrl = (modifiers & KMOD_CTRL) != 0;
+  // Keys with Alt (but not AltGr-style Ctrl+Alt), Alt itself and F10 are system keys.
+  bool system = (alt && !ctrl) || virtualKey == VK_F10 || (virtualKey == VK_MENU && !ctrl);
+  UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  int scanCode = SdlKeyToScanCode(&event.keysym);
+  uint32_t lParam = 1u;  // Repeat count
+  lParam |= static_cast<uint32_t>(scanCode & 0xFF) << 16;
+  if ((scanCode & 0x100) != 0) lParam |= 1u << 24;
+  if (alt) lParam |= 1u << 29;
+  if (!down || event.repeat != 0) lParam |= 1u << 30;
+  if (!down) lParam |= 1u << 31;
+  MSG msg = SdlMakeMessage(window, message, static_cast<WPARAM>(virtualKey),
+                           static_cast<LPARAM>(static_cast<int32_t>(lParam)));
+  SdlQueuePush(&sdlMessages.input, msg, modifiers);
+}
+
+// Handles one SDL event: window events are sent at once, key events queued.
+void SdlHandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_WINDOWEVENT:
+      SdlSendWindowEvent(event.window);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      SdlQueueKeyEvent(event.key);
+      break;
+    default:
+      // SDL_QUIT is ignored: closing comes through SDL_WINDOWEVENT_CLOSE.
+      break;
+  }
+}
+
+}  // namespace
+
+void SdlForgetWindowMessages(HWND window) {
+  SdlQueueForget(&sdlMessages.posted, window);
+  SdlQueueForget(&sdlMessages.input, window);
+}
+
+extern "C" {
+
+// Posted messages first, then key messages from SDL's events (window events are sent on the way), then WM_QUIT.
+BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+  if (msg == nullptr) return FALSE;
+  bool removing = (remove & PM_REMOVE) != 0;
+  for (;;) {
+    Uint16 modifiers = 0;
+    if (SdlQueueTake(&sdlMessages.posted, msg, &modifiers, window, filterMin, filterMax, removing)) {
+      return TRUE;
+    }
+    if (SdlQueueTake(&sdlMessages.input, msg, &modifiers, window, filterMin, filterMax, removing)) {
+      if (removing) sdlMessages.lastKeyModifiers = modifiers;
+      return TRUE;
+    }
+    if (!SdlVideoStarted()) break;
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) break;
+    SdlHandleEvent(event);
+  }
+  if (sdlMessages.quitPending && SdlMessageMatches(SdlMakeMessage(nullptr, WM_QUIT, 0, 0), nullptr,
+                                               filterMin, filterMax)) {
+    *msg = SdlMakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(sdlMessages.quitCode), 0);
+    if (removing) sdlMessages.quitPending = false;
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// Posts WM_CHAR (WM_SYSCHAR for system keys) for a key-down that makes a character, ahead of the next input.
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+  if (msg == nullptr) return FALSE;
+  if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) {
+    return msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP;
+  }
+  int character = SdlVirtualKeyToCharacter(static_cast<int>(msg->wParam), sdlMessages.lastKeyModifiers);
+  if (character < 0) return TRUE;
+  UINT message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+  MSG posted = SdlMakeMessage(msg->hwnd, message, static_cast<WPARAM>(character), msg->lParam);
+  SdlQueuePush(&sdlMessages.posted, posted, sdlMessages.lastKeyModifiers);
+  return TRUE;
+}
+
+// Calls the procedure of the message's window; messages for no window (WM_QUIT) go nowhere.
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+  if (msg == nullptr || msg->hwnd == nullptr) return 0;
+  return SdlSendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+// WM_QUIT comes out of PeekMessageA once the queue holds nothing else.
+void WINAPI PostQuitMessage(int exitCode) {
+  sdlMessages.quitPending = true;
+  sdlMessages.quitCode = exitCode;
+}
+
+// Alt+F4 becomes SC_CLOSE, SC_CLOSE becomes WM_CLOSE and WM_CLOSE destroys the window; the rest give 0.
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4 && (static_cast<uint32_t>(lParam) & (1u << 29)) != 0) {
+        SdlSendMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) SdlSendMessage(window, WM_CLOSE, 0, 0);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // extern "C"
