@@ -8,42 +8,15 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
 FakePlatform fakePlatform;
 
 namespace {
 
-enum HandleKind { KIND_WINDOW, KIND_DC, KIND_CONTEXT, KIND_FONT, KIND_ICON, KIND_CURSOR };
+const uintptr_t kFakeModule = 0x00400000;
+const uintptr_t kFakeStockFont = 0x00F00010;
 
-// What the fake knows about one handle it handed out.
-struct HandleInfo {
-  HandleKind kind;
-  bool live;
-  uintptr_t owner;          // the window of a device context
-  WNDPROC procedure;        // the class procedure of a window
-  std::string className;    // the class of a window
-  bool pixelFormatSet;      // a window's pixel format was set
-  HGDIOBJ selected;         // the font selected into a device context
-};
-
-// One registered window class.
-struct FakeClass {
-  std::string name;
-  WNDPROC procedure;
-  HINSTANCE instance;
-};
-
-std::map<uintptr_t, HandleInfo> handles;
-std::vector<FakeClass> classes;
-uintptr_t nextHandle = 0x10000;
-uintptr_t newestWindow = 0;
-bool quitDelivered = false;  // the WM_QUIT of the last PostQuitMessage was removed
-
-const uintptr_t FAKE_MODULE = 0x00400000;
-const uintptr_t FAKE_STOCK_FONT = 0x00F00010;
-
-const char* const KIND_NAMES[] = {"window", "device context", "rendering context",
+const char* const kKindNames[] = {"window", "device context", "rendering context",
                                   "font", "icon", "cursor"};
 
 // Records one call and tells whether the fake was told to fail it.
@@ -51,12 +24,13 @@ bool Record(const char* name, uintptr_t handle) {
   FakeCall call;
   call.name = name;
   call.handle = handle;
+  bool failed = false;
   if (!fakePlatform.failCall.empty() && fakePlatform.failCall == name) {
-    fakePlatform.callCounts++;
-    call.failed = fakePlatform.callCounts == fakePlatform.failOccurrence;
+    fakePlatform.failSeen++;
+    failed = fakePlatform.failSeen == fakePlatform.failOccurrence;
   }
   fakePlatform.calls.push_back(call);
-  return call.failed;
+  return failed;
 }
 
 // Stores the handle a call returned in its record.
@@ -73,31 +47,31 @@ void Misuse(const char* call, const char* what, uintptr_t handle, const char* pr
 
 // Hands out a fresh live handle of a kind (system icons and cursors are shared, never
 // released, and so not listed in fakePlatform.live).
-uintptr_t NewHandle(HandleKind kind) {
-  uintptr_t value = nextHandle;
-  nextHandle += 0x10;
-  handles[value] = HandleInfo{kind, true, 0, nullptr, std::string(), false, nullptr};
-  if (kind != KIND_ICON && kind != KIND_CURSOR) fakePlatform.live.push_back(value);
+uintptr_t NewHandle(FakeHandleKind kind) {
+  uintptr_t value = fakePlatform.nextHandle;
+  fakePlatform.nextHandle += 0x10;
+  fakePlatform.handles[value] = FakeHandle{kind, true, 0, nullptr, std::string(), false, nullptr};
+  if (kind != kFakeIcon && kind != kFakeCursor) fakePlatform.live.push_back(value);
   return value;
 }
 
 // Checks that a handle is a live one of the kind; records a misuse otherwise.
-bool CheckLive(const char* call, uintptr_t value, HandleKind kind) {
-  std::map<uintptr_t, HandleInfo>::iterator found = handles.find(value);
+bool CheckLive(const char* call, uintptr_t value, FakeHandleKind kind) {
+  std::map<uintptr_t, FakeHandle>::iterator found = fakePlatform.handles.find(value);
   if (value == 0) {
-    Misuse(call, KIND_NAMES[kind], value, "is null");
+    Misuse(call, kKindNames[kind], value, "is null");
     return false;
   }
-  if (found == handles.end()) {
-    Misuse(call, KIND_NAMES[kind], value, "was never handed out");
+  if (found == fakePlatform.handles.end()) {
+    Misuse(call, kKindNames[kind], value, "was never handed out");
     return false;
   }
   if (found->second.kind != kind) {
-    Misuse(call, KIND_NAMES[kind], value, "is a handle of another kind");
+    Misuse(call, kKindNames[kind], value, "is a handle of another kind");
     return false;
   }
   if (!found->second.live) {
-    Misuse(call, KIND_NAMES[kind], value, "was already released");
+    Misuse(call, kKindNames[kind], value, "was already released");
     return false;
   }
   return true;
@@ -105,7 +79,7 @@ bool CheckLive(const char* call, uintptr_t value, HandleKind kind) {
 
 // Marks a live handle as released.
 void ReleaseHandle(uintptr_t value) {
-  handles[value].live = false;
+  fakePlatform.handles[value].live = false;
   fakePlatform.live.erase(std::remove(fakePlatform.live.begin(), fakePlatform.live.end(), value),
                           fakePlatform.live.end());
 }
@@ -121,7 +95,7 @@ bool SameClassName(const std::string& a, const std::string& b) {
 
 // The registered class of this name, or null.
 FakeClass* FindClass(const std::string& name) {
-  for (FakeClass& entry : classes) {
+  for (FakeClass& entry : fakePlatform.classes) {
     if (SameClassName(entry.name, name)) return &entry;
   }
   return nullptr;
@@ -129,14 +103,14 @@ FakeClass* FindClass(const std::string& name) {
 
 // Whether the value is a live window of the fake.
 bool IsLiveWindow(uintptr_t value) {
-  std::map<uintptr_t, HandleInfo>::iterator found = handles.find(value);
-  return found != handles.end() && found->second.kind == KIND_WINDOW && found->second.live;
+  std::map<uintptr_t, FakeHandle>::iterator found = fakePlatform.handles.find(value);
+  return found != fakePlatform.handles.end() && found->second.kind == kFakeWindow && found->second.live;
 }
 
 // Delivers a message to a live window's procedure, as a sent message; 0 when there is none.
 LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!IsLiveWindow(window) || handles[window].procedure == nullptr) return 0;
-  return handles[window].procedure((HWND)window, message, wParam, lParam);
+  if (!IsLiveWindow(window) || fakePlatform.handles[window].procedure == nullptr) return 0;
+  return fakePlatform.handles[window].procedure((HWND)window, message, wParam, lParam);
 }
 
 // The frame AdjustWindowRectEx adds around a client area for a style.
@@ -165,10 +139,6 @@ LPARAM SizeParam(int width, int height) {
 // Fresh fake, fresh application records and a fresh window module.
 void ResetFakePlatform() {
   fakePlatform = FakePlatform{};
-  handles.clear();
-  classes.clear();
-  newestWindow = 0;
-  quitDelivered = false;
   ResetAppState();
   ResetViewerWindowState();
 }
@@ -198,8 +168,8 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
   if (Record("RegisterClassA", 0)) return 0;
   if (wndClass == nullptr || wndClass->lpszClassName == nullptr) return 0;
   if (FindClass(wndClass->lpszClassName) != nullptr) return 0;
-  classes.push_back(FakeClass{wndClass->lpszClassName, wndClass->lpfnWndProc, wndClass->hInstance});
-  return (WORD)(0xC000 + classes.size());
+  fakePlatform.classes.push_back(FakeClass{wndClass->lpszClassName, wndClass->lpfnWndProc, wndClass->hInstance});
+  return (WORD)(0xC000 + fakePlatform.classes.size());
 }
 
 // Unregisters a known class of this instance that has no live windows.
@@ -208,13 +178,13 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
   if (className == nullptr) return FALSE;
   FakeClass* entry = FindClass(className);
   if (entry == nullptr || entry->instance != instance) return FALSE;
-  for (const std::pair<const uintptr_t, HandleInfo>& handle : handles) {
-    if (handle.second.kind == KIND_WINDOW && handle.second.live &&
+  for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
+    if (handle.second.kind == kFakeWindow && handle.second.live &&
         SameClassName(handle.second.className, className)) {
       return FALSE;
     }
   }
-  classes.erase(classes.begin() + (entry - classes.data()));
+  fakePlatform.classes.erase(fakePlatform.classes.begin() + (entry - fakePlatform.classes.data()));
   return TRUE;
 }
 
@@ -231,8 +201,6 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   request.style = style;
   request.x = x;
   request.y = y;
-  request.width = width;
-  request.height = height;
   request.parent = parent;
   request.menu = menu;
   request.instance = instance;
@@ -245,10 +213,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   FakeClass* entry = FindClass(className);
   if (entry == nullptr) return nullptr;
   WNDPROC procedure = entry->procedure;
-  uintptr_t window = NewHandle(KIND_WINDOW);
-  handles[window].procedure = procedure;
-  handles[window].className = className;
-  newestWindow = window;
+  uintptr_t window = NewHandle(kFakeWindow);
+  fakePlatform.handles[window].procedure = procedure;
+  fakePlatform.handles[window].className = className;
+  fakePlatform.newestWindow = window;
   fakePlatform.calls.back().handle = window;
   RecordResult(window);
   SendToWindow(window, WM_CREATE, 0, 0);
@@ -260,13 +228,13 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 // Sends WM_DESTROY and destroys a live window with its device contexts.
 BOOL WINAPI DestroyWindow(HWND window) {
   if (Record("DestroyWindow", (uintptr_t)window)) return FALSE;
-  if (!CheckLive("DestroyWindow", (uintptr_t)window, KIND_WINDOW)) return FALSE;
+  if (!CheckLive("DestroyWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
   SendToWindow((uintptr_t)window, WM_DESTROY, 0, 0);
   if (!IsLiveWindow((uintptr_t)window)) return TRUE;
   ReleaseHandle((uintptr_t)window);
   std::vector<uintptr_t> ownDcs;
-  for (const std::pair<const uintptr_t, HandleInfo>& handle : handles) {
-    if (handle.second.kind == KIND_DC && handle.second.live && handle.second.owner == (uintptr_t)window) {
+  for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
+    if (handle.second.kind == kFakeDc && handle.second.live && handle.second.owner == (uintptr_t)window) {
       ownDcs.push_back(handle.first);
     }
   }
@@ -277,10 +245,10 @@ BOOL WINAPI DestroyWindow(HWND window) {
 // Hands out a device context of a live window.
 HDC WINAPI GetDC(HWND window) {
   if (Record("GetDC", (uintptr_t)window)) return nullptr;
-  if (!CheckLive("GetDC", (uintptr_t)window, KIND_WINDOW)) return nullptr;
-  uintptr_t dc = NewHandle(KIND_DC);
-  handles[dc].owner = (uintptr_t)window;
-  handles[dc].selected = (HGDIOBJ)FAKE_STOCK_FONT;
+  if (!CheckLive("GetDC", (uintptr_t)window, kFakeWindow)) return nullptr;
+  uintptr_t dc = NewHandle(kFakeDc);
+  fakePlatform.handles[dc].owner = (uintptr_t)window;
+  fakePlatform.handles[dc].selected = (HGDIOBJ)kFakeStockFont;
   RecordResult(dc);
   return (HDC)dc;
 }
@@ -288,9 +256,9 @@ HDC WINAPI GetDC(HWND window) {
 // Releases a live device context of a live window; 1 on success, 0 on failure.
 int WINAPI ReleaseDC(HWND window, HDC dc) {
   if (Record("ReleaseDC", (uintptr_t)dc)) return 0;
-  bool windowLive = CheckLive("ReleaseDC", (uintptr_t)window, KIND_WINDOW);
-  if (!CheckLive("ReleaseDC", (uintptr_t)dc, KIND_DC) || !windowLive) return 0;
-  if (handles[(uintptr_t)dc].owner != (uintptr_t)window) {
+  bool windowLive = CheckLive("ReleaseDC", (uintptr_t)window, kFakeWindow);
+  if (!CheckLive("ReleaseDC", (uintptr_t)dc, kFakeDc) || !windowLive) return 0;
+  if (fakePlatform.handles[(uintptr_t)dc].owner != (uintptr_t)window) {
     Misuse("ReleaseDC", "device context", (uintptr_t)dc, "belongs to another window");
     return 0;
   }
@@ -325,7 +293,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
   if (Record("LoadIconA", (uintptr_t)name)) return nullptr;
   if (instance != nullptr) return nullptr;
-  uintptr_t icon = NewHandle(KIND_ICON);
+  uintptr_t icon = NewHandle(kFakeIcon);
   RecordResult(icon);
   return (HICON)icon;
 }
@@ -334,7 +302,7 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
   if (Record("LoadCursorA", (uintptr_t)name)) return nullptr;
   if (instance != nullptr) return nullptr;
-  uintptr_t cursor = NewHandle(KIND_CURSOR);
+  uintptr_t cursor = NewHandle(kFakeCursor);
   RecordResult(cursor);
   return (HCURSOR)cursor;
 }
@@ -342,7 +310,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
 // Shows a live window: sends WM_ACTIVATE and WM_SIZE; returns whether it was visible before.
 BOOL WINAPI ShowWindow(HWND window, int command) {
   if (Record("ShowWindow", (uintptr_t)window)) return FALSE;
-  if (!CheckLive("ShowWindow", (uintptr_t)window, KIND_WINDOW)) return FALSE;
+  if (!CheckLive("ShowWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
   if (command != SW_HIDE) {
     SendToWindow((uintptr_t)window, WM_ACTIVATE, WA_ACTIVE, 0);
     SendToWindow((uintptr_t)window, WM_SIZE, SIZE_RESTORED,
@@ -354,14 +322,14 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 // Brings a live window to the front.
 BOOL WINAPI SetForegroundWindow(HWND window) {
   if (Record("SetForegroundWindow", (uintptr_t)window)) return FALSE;
-  if (!CheckLive("SetForegroundWindow", (uintptr_t)window, KIND_WINDOW)) return FALSE;
+  if (!CheckLive("SetForegroundWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
   return TRUE;
 }
 
 // Gives a live window the focus (WM_SETFOCUS); returns the previous focus (none).
 HWND WINAPI SetFocus(HWND window) {
   if (Record("SetFocus", (uintptr_t)window)) return nullptr;
-  if (!CheckLive("SetFocus", (uintptr_t)window, KIND_WINDOW)) return nullptr;
+  if (!CheckLive("SetFocus", (uintptr_t)window, kFakeWindow)) return nullptr;
   SendToWindow((uintptr_t)window, WM_SETFOCUS, 0, 0);
   return nullptr;
 }
@@ -376,14 +344,14 @@ int WINAPI ShowCursor(BOOL show) {
 // Records a box and answers it from boxAnswers (IDOK, or IDYES for Yes/No, when empty).
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (Record("MessageBoxA", (uintptr_t)owner)) return 0;
-  if (owner != nullptr) CheckLive("MessageBoxA", (uintptr_t)owner, KIND_WINDOW);
+  if (owner != nullptr) CheckLive("MessageBoxA", (uintptr_t)owner, kFakeWindow);
   int answer = (type & 0xF) == MB_YESNO ? IDYES : IDOK;
   if (!fakePlatform.boxAnswers.empty()) {
     answer = fakePlatform.boxAnswers.front();
     fakePlatform.boxAnswers.pop_front();
   }
   fakePlatform.boxes.push_back(
-      FakeMessageBox{owner, text ? text : "", caption ? caption : "", type, answer});
+      FakeMessageBox{owner, text ? text : "", caption ? caption : "", type});
   return answer;
 }
 
@@ -399,10 +367,10 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     taken = fakePlatform.queue.front();
     if (remove & PM_REMOVE) fakePlatform.queue.pop_front();
     found = TRUE;
-  } else if (!fail && fakePlatform.quitPosted && !quitDelivered) {
+  } else if (!fail && fakePlatform.quitPosted && !fakePlatform.quitDelivered) {
     taken.message = WM_QUIT;
     taken.wParam = (WPARAM)fakePlatform.quitCode;
-    if (remove & PM_REMOVE) quitDelivered = true;
+    if (remove & PM_REMOVE) fakePlatform.quitDelivered = true;
     found = TRUE;
   }
   if (msg != nullptr) *msg = taken;
@@ -425,7 +393,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   Record("DispatchMessageA", msg ? (uintptr_t)msg->hwnd : 0);
   if (msg == nullptr) return 0;
-  uintptr_t window = msg->hwnd ? (uintptr_t)msg->hwnd : newestWindow;
+  uintptr_t window = msg->hwnd ? (uintptr_t)msg->hwnd : fakePlatform.newestWindow;
   return SendToWindow(window, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -434,7 +402,7 @@ void WINAPI PostQuitMessage(int exitCode) {
   Record("PostQuitMessage", 0);
   fakePlatform.quitPosted = true;
   fakePlatform.quitCode = exitCode;
-  quitDelivered = false;
+  fakePlatform.quitDelivered = false;
 }
 
 // The default handling of the few messages that matter here; returns defWindowProcResult.
@@ -480,8 +448,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 #endif
   }
   if (Record("GetModuleHandleA", 0)) return nullptr;
-  RecordResult(FAKE_MODULE);
-  return (HMODULE)FAKE_MODULE;
+  RecordResult(kFakeModule);
+  return (HMODULE)kFakeModule;
 }
 
 #if defined(_WIN32) && defined(__i386__)
@@ -495,7 +463,7 @@ HMODULE(WINAPI* fakeImportGetModuleHandleA)(LPCSTR) __asm__("__imp__GetModuleHan
 // Records the request and answers format 1.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
   if (Record("ChoosePixelFormat", (uintptr_t)dc)) return 0;
-  if (!CheckLive("ChoosePixelFormat", (uintptr_t)dc, KIND_DC) || request == nullptr) return 0;
+  if (!CheckLive("ChoosePixelFormat", (uintptr_t)dc, kFakeDc) || request == nullptr) return 0;
   fakePlatform.lastPixelFormat = *request;
   fakePlatform.choosePixelFormatRequest = request;
   return 1;
@@ -504,10 +472,10 @@ int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
 // Sets the pixel format of a DC's window, once per window.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
   if (Record("SetPixelFormat", (uintptr_t)dc)) return FALSE;
-  if (!CheckLive("SetPixelFormat", (uintptr_t)dc, KIND_DC)) return FALSE;
+  if (!CheckLive("SetPixelFormat", (uintptr_t)dc, kFakeDc)) return FALSE;
   fakePlatform.setPixelFormatRequest = request;
   fakePlatform.setPixelFormatIndex = format;
-  HandleInfo& window = handles[handles[(uintptr_t)dc].owner];
+  FakeHandle& window = fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner];
   if (format != 1 || window.pixelFormatSet) return FALSE;
   window.pixelFormatSet = true;
   return TRUE;
@@ -516,14 +484,14 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
 // Shows the back buffer of a live DC.
 BOOL WINAPI SwapBuffers(HDC dc) {
   if (Record("SwapBuffers", (uintptr_t)dc)) return FALSE;
-  return CheckLive("SwapBuffers", (uintptr_t)dc, KIND_DC) ? TRUE : FALSE;
+  return CheckLive("SwapBuffers", (uintptr_t)dc, kFakeDc) ? TRUE : FALSE;
 }
 
 // Hands out a font handle.
 HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
                          DWORD, LPCSTR) {
   if (Record("CreateFontA", 0)) return nullptr;
-  uintptr_t font = NewHandle(KIND_FONT);
+  uintptr_t font = NewHandle(kFakeFont);
   fakePlatform.calls.back().handle = font;
   RecordResult(font);
   return (HFONT)font;
@@ -532,12 +500,12 @@ HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DW
 // Selects a font into a live DC and returns the one selected before.
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
   if (Record("SelectObject", (uintptr_t)object)) return nullptr;
-  if (!CheckLive("SelectObject", (uintptr_t)dc, KIND_DC)) return nullptr;
-  if ((uintptr_t)object != FAKE_STOCK_FONT && !CheckLive("SelectObject", (uintptr_t)object, KIND_FONT)) {
+  if (!CheckLive("SelectObject", (uintptr_t)dc, kFakeDc)) return nullptr;
+  if ((uintptr_t)object != kFakeStockFont && !CheckLive("SelectObject", (uintptr_t)object, kFakeFont)) {
     return nullptr;
   }
-  HGDIOBJ previous = handles[(uintptr_t)dc].selected;
-  handles[(uintptr_t)dc].selected = object;
+  HGDIOBJ previous = fakePlatform.handles[(uintptr_t)dc].selected;
+  fakePlatform.handles[(uintptr_t)dc].selected = object;
   RecordResult((uintptr_t)previous);
   return previous;
 }
@@ -545,9 +513,9 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
 // Deletes a live font that no live DC has selected.
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
   if (Record("DeleteObject", (uintptr_t)object)) return FALSE;
-  if (!CheckLive("DeleteObject", (uintptr_t)object, KIND_FONT)) return FALSE;
-  for (const std::pair<const uintptr_t, HandleInfo>& handle : handles) {
-    if (handle.second.kind == KIND_DC && handle.second.live && handle.second.selected == object) {
+  if (!CheckLive("DeleteObject", (uintptr_t)object, kFakeFont)) return FALSE;
+  for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
+    if (handle.second.kind == kFakeDc && handle.second.live && handle.second.selected == object) {
       Misuse("DeleteObject", "font", (uintptr_t)object, "is still selected into a device context");
       return FALSE;
     }
@@ -559,9 +527,9 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 // Hands out a rendering context for a live DC.
 HGLRC WINAPI wglCreateContext(HDC dc) {
   if (Record("wglCreateContext", (uintptr_t)dc)) return nullptr;
-  if (!CheckLive("wglCreateContext", (uintptr_t)dc, KIND_DC)) return nullptr;
-  if (!handles[handles[(uintptr_t)dc].owner].pixelFormatSet) return nullptr;
-  uintptr_t context = NewHandle(KIND_CONTEXT);
+  if (!CheckLive("wglCreateContext", (uintptr_t)dc, kFakeDc)) return nullptr;
+  if (!fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner].pixelFormatSet) return nullptr;
+  uintptr_t context = NewHandle(kFakeContext);
   fakePlatform.calls.back().handle = context;
   RecordResult(context);
   return (HGLRC)context;
@@ -574,8 +542,8 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     fakePlatform.currentContext = nullptr;
     return TRUE;
   }
-  bool dcLive = CheckLive("wglMakeCurrent", (uintptr_t)dc, KIND_DC);
-  if (!CheckLive("wglMakeCurrent", (uintptr_t)context, KIND_CONTEXT) || !dcLive) return FALSE;
+  bool dcLive = CheckLive("wglMakeCurrent", (uintptr_t)dc, kFakeDc);
+  if (!CheckLive("wglMakeCurrent", (uintptr_t)context, kFakeContext) || !dcLive) return FALSE;
   fakePlatform.currentContext = context;
   return TRUE;
 }
@@ -583,7 +551,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
 // Deletes a live context (no longer current afterwards).
 BOOL WINAPI wglDeleteContext(HGLRC context) {
   if (Record("wglDeleteContext", (uintptr_t)context)) return FALSE;
-  if (!CheckLive("wglDeleteContext", (uintptr_t)context, KIND_CONTEXT)) return FALSE;
+  if (!CheckLive("wglDeleteContext", (uintptr_t)context, kFakeContext)) return FALSE;
   if (fakePlatform.currentContext == context) fakePlatform.currentContext = nullptr;
   ReleaseHandle((uintptr_t)context);
   return TRUE;
@@ -592,9 +560,9 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 // Records the glyph range asked for, with the font then selected into the DC.
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
   if (Record("wglUseFontBitmapsA", (uintptr_t)dc)) return FALSE;
-  if (!CheckLive("wglUseFontBitmapsA", (uintptr_t)dc, KIND_DC)) return FALSE;
+  if (!CheckLive("wglUseFontBitmapsA", (uintptr_t)dc, kFakeDc)) return FALSE;
   fakePlatform.lastFontBitmaps =
-      FakeFontBitmaps{dc, first, count, listBase, handles[(uintptr_t)dc].selected};
+      FakeFontBitmaps{dc, first, count, listBase, fakePlatform.handles[(uintptr_t)dc].selected};
   return TRUE;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,6 @@
 struct FakeCall {
   std::string name;       // e.g. "CreateWindowExA"
   uintptr_t handle = 0;   // the main handle argument or result, 0 when none
-  bool failed = false;    // the fake made this call fail
   uintptr_t result = 0;   // the handle the call returned, 0 when none (or not a handle call)
 };
 
@@ -27,8 +27,6 @@ struct FakeWindowRequest {
   DWORD style = 0;
   int x = 0;
   int y = 0;
-  int width = 0;
-  int height = 0;
   HWND parent = nullptr;
   HMENU menu = nullptr;
   HINSTANCE instance = nullptr;
@@ -52,7 +50,26 @@ struct FakeMessageBox {
   std::string text;
   std::string caption;
   UINT type;
-  int answer;
+};
+
+enum FakeHandleKind { kFakeWindow, kFakeDc, kFakeContext, kFakeFont, kFakeIcon, kFakeCursor };
+
+// What the fake knows about one handle it handed out.
+struct FakeHandle {
+  FakeHandleKind kind;
+  bool live;
+  uintptr_t owner;          // the window of a device context
+  WNDPROC procedure;        // the class procedure of a window
+  std::string className;    // the class of a window
+  bool pixelFormatSet;      // a window's pixel format was set
+  HGDIOBJ selected;         // the font selected into a device context
+};
+
+// One registered window class.
+struct FakeClass {
+  std::string name;
+  WNDPROC procedure;
+  HINSTANCE instance;
 };
 
 struct FakePlatform {
@@ -61,7 +78,6 @@ struct FakePlatform {
   std::deque<int> boxAnswers;              // scripted answers; IDOK (or IDYES/IDNO) when empty
   std::string failCall;                    // name of the call to fail ("" for none)
   int failOccurrence = 1;                  // which occurrence of failCall fails (1 = first)
-  int callCounts = 0;                      // internal: occurrences of failCall seen so far
   std::deque<MSG> queue;                   // scripted messages returned by PeekMessageA
   bool quitPosted = false;                 // PostQuitMessage was called
   int quitCode = 0;
@@ -89,6 +105,14 @@ struct FakePlatform {
   MSG lastDefWindowProc{};                     // DefWindowProcA's four arguments (in hwnd..lParam)
   LRESULT defWindowProcResult = 0;             // what DefWindowProcA returns
   HGLRC currentContext = nullptr;              // the context wglMakeCurrent made current
+
+  // The fake's own bookkeeping.
+  int failSeen = 0;                            // occurrences of failCall so far
+  std::map<uintptr_t, FakeHandle> handles;     // every handle handed out
+  std::vector<FakeClass> classes;              // the registered classes
+  uintptr_t nextHandle = 0x10000;              // the value of the next handle
+  uintptr_t newestWindow = 0;                  // where messages for no window go
+  bool quitDelivered = false;                  // the WM_QUIT of the last PostQuitMessage was removed
 };
 
 extern FakePlatform fakePlatform;
