@@ -1,32 +1,90 @@
 #!/usr/bin/env bash
-# Runs a command on a virtual X display with a window manager, then stops both.
-# With VIEWER_TEST_DISPLAY set, the caller's DISPLAY is used as it is.
+# Virtual X displays (Xvfb, with openbox unless --no-wm) for the tests and for headless runs.
+#   with-display.sh [OPTIONS] CMD...     runs CMD on a fresh display, then stops it
+#   with-display.sh --start FILE [OPTIONS]   starts a display and leaves it running; FILE records it
+#   with-display.sh --use FILE CMD...    runs CMD on the display FILE records
+#   with-display.sh --stop FILE          stops that display
+# OPTIONS: --size WxH (default 1024x768), --no-repeat (no key auto-repeat), --no-wm.
+# The server picks a free display number itself (-displayfd), so displays started at the same
+# time never collide. CMD runs with DISPLAY set and VIEWER_TEST_DISPLAY=1.
 set -u
-if [ -n "${VIEWER_TEST_DISPLAY:-}" ]; then
-  exec "$@"
-fi
-number=""
-for n in 90 91 92 93 94 95 96 97 98 99; do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then number=$n; break; fi
-done
-[ -n "$number" ] || { echo "with-display: no free display number" >&2; exit 1; }
-Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-wm_pid=""
-cleanup() {
+size=1024x768
+server_flags=()
+wm=1
+
+# Starts Xvfb (and the window manager) detached from the caller; writes FILE.
+start_display() {
+  local file=$1 dir number="" pid wm_pid=""
+  mkdir -p "$(dirname "$file")" || return 1
+  dir=$(mktemp -d)
+  setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "${server_flags[@]}" \
+    3>"$dir/number" </dev/null >"$dir/xvfb.log" 2>&1 &
+  pid=$!
+  # Xvfb writes its number once it accepts connections.
+  for _ in $(seq 1 300); do
+    number=$(tr -dc 0-9 <"$dir/number")
+    [ -n "$number" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$number" ]; then
+    echo "with-display: Xvfb did not start: $(cat "$dir/xvfb.log")" >&2
+    kill "$pid" 2>/dev/null
+    rm -rf "$dir"
+    return 1
+  fi
+  if [ "$wm" = 1 ]; then
+    DISPLAY=":$number" setsid openbox </dev/null >"$dir/openbox.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 1 300); do
+      DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      sleep 0.1
+    done
+  fi
+  printf 'DISPLAY=:%s\nxvfb_pid=%s\nwm_pid=%s\nlog_dir=%s\n' "$number" "$pid" "$wm_pid" "$dir" >"$file"
+}
+
+# Stops the display FILE records, the window manager first.
+stop_display() {
+  local DISPLAY xvfb_pid wm_pid log_dir
+  [ -f "$1" ] || return 0
+  source "$1"
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
   kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
+  for _ in $(seq 1 50); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
+  rm -rf "$log_dir" "$1"
 }
-trap cleanup EXIT
-export DISPLAY=":$number"
-for _ in $(seq 1 100); do
-  xdpyinfo >/dev/null 2>&1 && break
-  sleep 0.2
+
+# Runs a command on the display FILE records.
+use_display() {
+  local file=$1 xvfb_pid wm_pid log_dir
+  shift
+  [ -f "$file" ] || { echo "with-display: no display recorded in $file" >&2; return 1; }
+  source "$file"
+  export DISPLAY VIEWER_TEST_DISPLAY=1
+  "$@"
+}
+
+action=run
+file=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --start | --stop | --use) action=${1#--}; file=$2; shift 2 ;;
+    --size) size=$2; shift 2 ;;
+    --no-repeat) server_flags+=(-r); shift ;;
+    --no-wm) wm=0; shift ;;
+    *) break ;;
+  esac
 done
-xdpyinfo >/dev/null 2>&1 || { echo "with-display: Xvfb did not start" >&2; exit 1; }
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-sleep 1
-export VIEWER_TEST_DISPLAY=1
-"$@"
+
+case $action in
+  start) start_display "$file" ;;
+  stop) stop_display "$file" ;;
+  use) use_display "$file" "$@" ;;
+  run)
+    file=$(mktemp)
+    start_display "$file" || exit 1
+    trap 'stop_display "$file"' EXIT
+    use_display "$file" "$@"
+    ;;
+esac
