@@ -1,0 +1,19 @@
+// Asks the X server whether the pointer's cursor shows: exit 0 when its image has a visible
+// pixel, 1 when it is blank (hidden), 2 without a display.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
+int main() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 2;
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  int result = 1;
+  if (image != nullptr) {
+    for (int i = 0; i < image->width * image->height; i++) {
+      if ((image->pixels[i] >> 24) != 0) result = 0;
+    }
+    XFree(image);
+  }
+  XCloseDisplay(display);
+  return result;
+}
