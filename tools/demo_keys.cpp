@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/messages.h"
+#include "app/window_size.h"
 #include "platform/platform_api.h"
+#include "tools/pump_messages.h"
 
 namespace {
 
@@ -69,13 +72,13 @@ bool OpenEchoWindow() {
   wndClass.hInstance = instance;
   wndClass.hIcon = LoadIconA(nullptr, IDI_WINLOGO);
   wndClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wndClass.lpszClassName = "OpenGL";
+  wndClass.lpszClassName = VIEWER_CLASS_NAME;
   if (RegisterClassA(&wndClass) == 0) return false;
   DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
   DWORD style = WS_OVERLAPPEDWINDOW;
-  RECT rect = {0, 0, 800, 600};
+  RECT rect = {0, 0, kWindowWidth, kWindowHeight};
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  echo.window = CreateWindowExA(exStyle, "OpenGL", "Quillmere OpenGL by KALMO",
+  echo.window = CreateWindowExA(exStyle, VIEWER_CLASS_NAME, VIEWER_TITLE,
                                 style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                 instance, nullptr);
@@ -86,7 +89,7 @@ bool OpenEchoWindow() {
   format.nVersion = 1;
   format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
   format.iPixelType = PFD_TYPE_RGBA;
-  format.cColorBits = 32;
+  format.cColorBits = kColourBits;
   format.cDepthBits = 16;
   int index = ChoosePixelFormat(echo.dc, &format);
   if (index == 0 || !SetPixelFormat(echo.dc, index, &format)) return false;
@@ -103,7 +106,7 @@ void CloseEchoWindow() {
   if (echo.context != nullptr) wglDeleteContext(echo.context);
   if (echo.dc != nullptr) ReleaseDC(echo.window, echo.dc);
   DestroyWindow(echo.window);
-  UnregisterClassA("OpenGL", GetModuleHandleA(nullptr));
+  UnregisterClassA(VIEWER_CLASS_NAME, GetModuleHandleA(nullptr));
 }
 
 }  // namespace
@@ -117,17 +120,11 @@ int main(int argc, char** argv) {
   std::printf("READY\n");
   std::fflush(stdout);
   DWORD start = timeGetTime();
-  MSG msg = {};
-  bool quit = false;
-  while (!quit && timeGetTime() - start < seconds * 1000) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PrintMessage(msg.message, msg.wParam, msg.lParam);
-        quit = true;
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+  WPARAM quitCode = 0;
+  while (timeGetTime() - start < seconds * 1000) {
+    if (!PumpMessages(&quitCode)) {
+      PrintMessage(WM_QUIT, quitCode, 0);
+      break;
     }
     glClearColor(0.1f, 0.1f, 0.3f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -5,9 +5,12 @@
 #include <ctime>
 
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/window_size.h"
 #include "platform/platform_api.h"
 #include "platform/viewer_window.h"
 #include "render/scene.h"
+#include "tools/pump_messages.h"
 
 namespace {
 
@@ -26,19 +29,9 @@ void DrawTextLine() {
 
 int main(int argc, char** argv) {
   DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 3;
-  if (!CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false)) return 1;
+  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) return 1;
   DWORD start = timeGetTime();
-  MSG msg = {};
-  bool quit = false;
-  while (!quit && timeGetTime() - start < seconds * 1000) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        quit = true;
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+  while (timeGetTime() - start < seconds * 1000 && PumpMessages()) {
     DrawTextLine();
     timespec pause = {0, 20 * 1000 * 1000};
     nanosleep(&pause, nullptr);

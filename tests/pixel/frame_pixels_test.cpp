@@ -1,11 +1,14 @@
 // Frames of the viewer drawn in its real window and read back: points, axes, overlay, text.
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/window_size.h"
 #include "platform/platform_api.h"
 #include "platform/viewer_window.h"
 #include "pointdata/point_file.h"
 #include "render/frame.h"
 #include "render/scene.h"
 #include "tests/pixel/pixel_util.h"
+#include "tools/pump_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +22,6 @@
 namespace {
 
 bool windowReady = false;
-
-// Delivers whatever the window has queued, so the platform keeps up with it.
-void PumpMessages() {
-  MSG msg = {};
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) break;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 // Draws one frame and reads it back from the back buffer before any swap.
 pixel::Frame DrawAndRead() {
@@ -388,7 +381,7 @@ int main(int argc, char** argv) {
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   display = (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
 #endif
-  windowReady = display && CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false);
+  windowReady = display && CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false);
   if (!windowReady && !optional) {
     std::fprintf(stderr, "pixel tests: no window could be opened (set VIEWER_PIXEL_OPTIONAL=1 "
                          "to skip them)\n");

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs a command that needs Wine; with no command, makes Wine's prefix. Skips (exit 77, the
+# suites' skip code) on a machine whose kernel runs no 32-bit programs, as Wine's loader is one.
+if ! wine --version >/dev/null 2>&1; then
+  echo "SKIP: this machine's kernel runs no 32-bit programs, so Wine cannot start"
+  exit 77
+fi
+if [ $# = 0 ]; then
+  wineboot -i && wineserver -w
+  exit
+fi
+exec "$@"
