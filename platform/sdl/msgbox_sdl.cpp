@@ -1,6 +1,6 @@
 // USER32's MessageBoxA.
 // Built on SDL2's SDL_ShowMessageBox (works before SDL_Init, always without an owner window).
-// Leaves out: owner windows, drawn icons, help buttons, default-button flags, Escape acting as Cancel.
+// Leaves out: owner windows, drawn icons, button sets other than OK and Yes/No, help buttons, default-button flags.
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,13 +10,6 @@ namespace {
 
 constexpr UINT kSdlButtonMask = 0x0000000F;
 constexpr UINT kSdlIconMask = 0x000000F0;
-constexpr UINT kSdlOkCancel = 0x00000001;
-constexpr UINT kSdlAbortRetryIgnore = 0x00000002;
-constexpr UINT kSdlYesNoCancel = 0x00000003;
-constexpr UINT kSdlRetryCancel = 0x00000005;
-constexpr int kSdlIdAbort = 3;
-constexpr int kSdlIdRetry = 4;
-constexpr int kSdlIdIgnore = 5;
 // What SDL returns when the box was closed by the window manager.
 constexpr int kSdlClosedButton = -1;
 
@@ -25,37 +18,16 @@ const Uint32 kSdlEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
 
 struct SdlButtonSet {
   int count;
-  SDL_MessageBoxButtonData buttons[3];
+  SDL_MessageBoxButtonData buttons[2];
   int closedResult;  // The answer when the box is closed without a button
 };
 
-struct SdlMessageBoxState {
-  int shown;  // Boxes shown so far
-};
-
-SdlMessageBoxState sdlMessageBox = {};
-
-// The buttons of each MB_ type, left to right; Return picks the first and Escape the last, as on Windows.
+// The buttons of MB_YESNO or, for any other type, MB_OK; Return picks the first and Escape the last, as on Windows.
 SdlButtonSet SdlButtonsForType(UINT type) {
-  switch (type & kSdlButtonMask) {
-    case kSdlOkCancel:
-      return {2, {{kSdlReturn, IDOK, "OK"}, {kSdlEscape, IDCANCEL, "Cancel"}}, IDCANCEL};
-    case kSdlAbortRetryIgnore:
-      return {3,
-              {{kSdlReturn, kSdlIdAbort, "Abort"}, {0, kSdlIdRetry, "Retry"},
-               {kSdlEscape, kSdlIdIgnore, "Ignore"}},
-              kSdlIdIgnore};
-    case kSdlYesNoCancel:
-      return {3,
-              {{kSdlReturn, IDYES, "Yes"}, {0, IDNO, "No"}, {kSdlEscape, IDCANCEL, "Cancel"}},
-              IDCANCEL};
-    case MB_YESNO:
-      return {2, {{kSdlReturn, IDYES, "Yes"}, {kSdlEscape, IDNO, "No"}}, IDNO};
-    case kSdlRetryCancel:
-      return {2, {{kSdlReturn, kSdlIdRetry, "Retry"}, {kSdlEscape, IDCANCEL, "Cancel"}}, IDCANCEL};
-    default:
-      return {1, {{kSdlReturn | kSdlEscape, IDOK, "OK"}}, IDOK};
+  if ((type & kSdlButtonMask) == MB_YESNO) {
+    return {2, {{kSdlReturn, IDYES, "Yes"}, {kSdlEscape, IDNO, "No"}}, IDNO};
   }
+  return {1, {{kSdlReturn | kSdlEscape, IDOK, "OK"}}, IDOK};
 }
 
 Uint32 SdlIconFlagsForType(UINT type) {
@@ -108,7 +80,6 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   data.buttons = set.buttons;
   int button = 0;
   if (SDL_ShowMessageBox(&data, &button) != 0) return 0;
-  ++sdlMessageBox.shown;
   return button == kSdlClosedButton ? set.closedResult : button;
 }
 
