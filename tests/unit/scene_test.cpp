@@ -3,18 +3,16 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/viewer_window.h"
 #include "render/scene.h"
+#include "tests/unit/open_window.h"
 
 #include <gtest/gtest.h>
-
-
 
 namespace {
 
 // Opens a windowed viewer window on the fake (its scene set-up builds the font once).
 void OpenWindow() {
   ResetFakePlatform();
-  ResetViewerWindowState();
-  ASSERT_TRUE(CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false));
+  ASSERT_TRUE(OpenTestWindow(false));
   ASSERT_NE(nullptr, windowContext.deviceContext);
 }
 
