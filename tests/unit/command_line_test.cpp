@@ -14,7 +14,7 @@ struct TailCase {
   const char* tail;
 };
 
-const TailCase TAIL_CASES[] = {
+const TailCase kTailCases[] = {
     {"plain name and file", "viewer.exe cloud.txt", "cloud.txt"},
     {"quoted name with blanks", "\"C:\\Program Files\\viewer.exe\" cloud.txt", "cloud.txt"},
     {"tail keeps its inner blanks", "viewer.exe a b  c.txt", "a b  c.txt"},
@@ -38,7 +38,7 @@ const TailCase TAIL_CASES[] = {
 }  // namespace
 
 TEST(SkipProgramName, TailTable) {
-  for (const TailCase& c : TAIL_CASES) {
+  for (const TailCase& c : kTailCases) {
     SCOPED_TRACE(c.name);
     const char* tail = SkipProgramName(c.commandLine);
     ASSERT_NE(tail, nullptr);
