@@ -58,23 +58,13 @@ uintptr_t NewHandle(FakeHandleKind kind) {
 // Checks that a handle is a live one of the kind; records a misuse otherwise.
 bool CheckLive(const char* call, uintptr_t value, FakeHandleKind kind) {
   std::map<uintptr_t, FakeHandle>::iterator found = fakePlatform.handles.find(value);
-  if (value == 0) {
-    Misuse(call, kKindNames[kind], value, "is null");
-    return false;
-  }
-  if (found == fakePlatform.handles.end()) {
-    Misuse(call, kKindNames[kind], value, "was never handed out");
-    return false;
-  }
-  if (found->second.kind != kind) {
-    Misuse(call, kKindNames[kind], value, "is a handle of another kind");
-    return false;
-  }
-  if (!found->second.live) {
-    Misuse(call, kKindNames[kind], value, "was already released");
-    return false;
-  }
-  return true;
+  const char* problem = value == 0 ? "is null"
+                        : found == fakePlatform.handles.end() ? "was never handed out"
+                        : found->second.kind != kind ? "is a handle of another kind"
+                        : !found->second.live ? "was already released"
+                        : nullptr;
+  if (problem != nullptr) Misuse(call, kKindNames[kind], value, problem);
+  return problem == nullptr;
 }
 
 // Marks a live handle as released.
@@ -115,18 +105,11 @@ LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam, LPARAM lPara
 
 // The frame AdjustWindowRectEx adds around a client area for a style.
 void AddFrame(RECT* rect, DWORD style) {
-  if (style & WS_THICKFRAME) {
-    rect->left -= 8;
-    rect->right += 8;
-    rect->bottom += 8;
-    rect->top -= 8;
-  } else if (style & WS_CAPTION) {
-    rect->left -= 3;
-    rect->right += 3;
-    rect->bottom += 3;
-    rect->top -= 3;
-  }
-  if ((style & WS_CAPTION) == WS_CAPTION) rect->top -= 23;
+  int border = (style & WS_THICKFRAME) ? 8 : (style & WS_CAPTION) ? 3 : 0;
+  rect->left -= border;
+  rect->right += border;
+  rect->bottom += border;
+  rect->top -= border + ((style & WS_CAPTION) == WS_CAPTION ? 23 : 0);
 }
 
 // Packs a client size into a WM_SIZE lParam.
@@ -194,17 +177,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                             HINSTANCE instance, LPVOID param) {
   bool fail = Record("CreateWindowExA", 0);
   FakeWindowRequest& request = fakePlatform.lastWindow;
-  request = FakeWindowRequest{};
-  request.exStyle = exStyle;
-  request.className = className ? className : "";
-  request.title = windowName ? windowName : "";
-  request.style = style;
-  request.x = x;
-  request.y = y;
-  request.parent = parent;
-  request.menu = menu;
-  request.instance = instance;
-  request.param = param;
+  request = FakeWindowRequest{exStyle, className ? className : "", windowName ? windowName : "",
+                              style, x, y, parent, menu, instance, param, 0, 0};
   RECT frame = {0, 0, 0, 0};
   AddFrame(&frame, style);
   request.clientWidth = width - (frame.right - frame.left);
