@@ -166,11 +166,14 @@ shoot() {
   import -window root -crop "$crop" +repage "$2" 2>/dev/null
 }
 
-# Number of cyan pixels (little red, much green and blue) in an image.
-cyan_pixels() {
-  convert "$1" -fuzz 25% -fill white -opaque cyan -fill black +opaque white \
+# Number of pixels of a colour (cyan, blue, ...) in an image, or in the part of it given as
+# WxH+X+Y (from the image's top-left).
+colour_pixels() {
+  convert "$2" ${3:+-crop "$3" +repage} -fuzz 25% -fill white -opaque "$1" -fill black +opaque white \
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
+
+cyan_pixels() { colour_pixels cyan "$@"; }
 
 # Number of differing pixels between two images of one size.
 differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
@@ -183,14 +186,6 @@ cloud_moving() {
 
 cloud_still() { ! cloud_moving "$1"; }
 
-# Whether window ID shows more than N cyan pixels.
-cyan_above() {
-  shoot "$1" "$work/cyan.png"
-  [ "$(cyan_pixels "$work/cyan.png")" -gt "$2" ] 2>/dev/null
-}
-
-# Whether window ID shows fewer than N cyan pixels.
-cyan_below() {
-  shoot "$1" "$work/cyan.png"
-  [ "$(cyan_pixels "$work/cyan.png")" -lt "$2" ] 2>/dev/null
-}
+# Whether window ID shows more (above) or fewer (below) than N pixels of a colour.
+shows_above() { shoot "$1" "$work/shown.png"; [ "$(colour_pixels "$2" "$work/shown.png")" -gt "$3" ] 2>/dev/null; }
+shows_below() { shoot "$1" "$work/shown.png"; [ "$(colour_pixels "$2" "$work/shown.png")" -lt "$3" ] 2>/dev/null; }

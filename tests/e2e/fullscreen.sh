@@ -22,14 +22,14 @@ cp "$repo/sphere.txt" "$work/"
 at "windowed start"
 start_viewer
 id=$(wait_viewer_window); check "window appears" $? || { finish; exit; }
-wait_for 30 cyan_above "$id" 20; check "cyan points drawn" $?
+wait_for 30 shows_above "$id" cyan 20; check "cyan points drawn" $?
 
 at "F1 to the full screen"
 id=$(next_window "$id"); check "F1 gives a new window" $? || { finish; exit; }
 read -r cx cy cw ch <<<"$(client_area "$id")"
 [ "$cx,$cy,$cw,$ch" = "0,0,800,600" ]; check "it covers the screen from (0,0), no frame (got $cx,$cy ${cw}x$ch)" $?
 wait_for 30 cursor_hidden; check "the cursor is hidden" $?
-wait_for 30 cyan_above "$id" 20; check "fullscreen draws the points" $?
+wait_for 30 shows_above "$id" cyan 20; check "fullscreen draws the points" $?
 
 at "F1 back to the window"
 id=$(next_window "$id"); check "a second F1 gives a new window" $? || { finish; exit; }
