@@ -263,22 +263,20 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
   return fakePlatform.displayChangeResult;
 }
 
-// Hands out a system icon (only the system's own, with a null instance).
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-  if (Record("LoadIconA", (uintptr_t)name)) return nullptr;
-  if (instance != nullptr) return nullptr;
-  uintptr_t icon = NewHandle(kFakeIcon);
-  RecordResult(icon);
-  return (HICON)icon;
+// Hands out a system icon or cursor (only the system's own, with a null instance).
+static uintptr_t LoadSystemResource(const char* call, FakeHandleKind kind, HINSTANCE instance, LPCSTR name) {
+  if (Record(call, (uintptr_t)name) || instance != nullptr) return 0;
+  uintptr_t resource = NewHandle(kind);
+  RecordResult(resource);
+  return resource;
 }
 
-// Hands out a system cursor (only the system's own, with a null instance).
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+  return (HICON)LoadSystemResource("LoadIconA", kFakeIcon, instance, name);
+}
+
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-  if (Record("LoadCursorA", (uintptr_t)name)) return nullptr;
-  if (instance != nullptr) return nullptr;
-  uintptr_t cursor = NewHandle(kFakeCursor);
-  RecordResult(cursor);
-  return (HCURSOR)cursor;
+  return (HCURSOR)LoadSystemResource("LoadCursorA", kFakeCursor, instance, name);
 }
 
 // Shows a live window: sends WM_ACTIVATE and WM_SIZE; returns whether it was visible before.

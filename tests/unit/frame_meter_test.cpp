@@ -97,21 +97,20 @@ TEST(MeterCarry, SceneSetUpReadsClockAfterFont) {
   EXPECT_EQ(0.0f, frameRateMeter.rate);
 }
 
-// One view state before a frame, and the angles the frame must leave.
+namespace {
+
+// One view state before the frames, and the angles they must leave.
 struct AdvanceCase {
   const char* name;
-  float angle[3];
-  float speed[3];
+  ViewState view;  // position, angles, speeds
   int frames;
   float expected[3];
 };
 
-namespace {
-
 const AdvanceCase kAdvanceCases[] = {
-    {"still", {0, 0, 0}, {0, 0, 0}, 5, {0, 0, 0}},
-    {"each axis its own speed", {0, 0, 0}, {1.0f, -0.5f, 0.25f}, 4, {4.0f, -2.0f, 1.0f}},
-    {"no wrapping past 360", {359.0f, -359.0f, 0}, {2.0f, -2.0f, 0}, 1, {361.0f, -361.0f, 0}},
+    {"still", {-3, 0, -15, 0, 0, 0, 0, 0, 0}, 5, {0, 0, 0}},
+    {"each axis its own speed", {-3, 0, -15, 0, 0, 0, 1.0f, -0.5f, 0.25f}, 4, {4.0f, -2.0f, 1.0f}},
+    {"no wrapping past 360", {-3, 0, -15, 359.0f, -359.0f, 0, 2.0f, -2.0f, 0}, 1, {361.0f, -361.0f, 0}},
 };
 
 }  // namespace
@@ -121,17 +120,12 @@ TEST(FrameAdvance, AnglesGrowBySpeedEachFrame) {
   for (const AdvanceCase& c : kAdvanceCases) {
     SCOPED_TRACE(c.name);
     ResetFakePlatform();
-    viewState.angleX = c.angle[0];
-    viewState.angleY = c.angle[1];
-    viewState.angleZ = c.angle[2];
-    viewState.speedX = c.speed[0];
-    viewState.speedY = c.speed[1];
-    viewState.speedZ = c.speed[2];
+    viewState = c.view;
     for (int frame = 0; frame < c.frames; frame++) DrawFrame();
     EXPECT_FLOAT_EQ(c.expected[0], viewState.angleX);
     EXPECT_FLOAT_EQ(c.expected[1], viewState.angleY);
     EXPECT_FLOAT_EQ(c.expected[2], viewState.angleZ);
-    EXPECT_FLOAT_EQ(c.speed[0], viewState.speedX);
+    EXPECT_FLOAT_EQ(c.view.speedX, viewState.speedX);
     EXPECT_EQ(c.frames, frameRateMeter.frameCounter);
   }
 }
