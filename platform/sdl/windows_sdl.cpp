@@ -45,17 +45,17 @@ struct SdlWindowsState {
   SdlWindowRecord windows[kSdlMaxWindows];
 };
 
-SdlWindowsState sdlUser = {};
+SdlWindowsState sdlWindows = {};
 
 SdlWindowRecord* SdlFindWindowRecord(HWND window) {
-  for (SdlWindowRecord& record : sdlUser.windows) {
+  for (SdlWindowRecord& record : sdlWindows.windows) {
     if (record.used && reinterpret_cast<HWND>(&record) == window) return &record;
   }
   return nullptr;
 }
 
 SdlWindowRecord* SdlFindWindowById(Uint32 windowId) {
-  for (SdlWindowRecord& record : sdlUser.windows) {
+  for (SdlWindowRecord& record : sdlWindows.windows) {
     if (record.used && record.windowId == windowId) return &record;
   }
   return nullptr;
@@ -67,7 +67,7 @@ HWND SdlHandleOf(SdlWindowRecord* record) { return reinterpret_cast<HWND>(record
 int SdlFindClassIndex(LPCSTR name, HINSTANCE instance) {
   if (name == nullptr) return -1;
   for (int i = 0; i < kSdlMaxClasses; ++i) {
-    const SdlClassRecord& record = sdlUser.classes[i];
+    const SdlClassRecord& record = sdlWindows.classes[i];
     if (record.used && record.instance == instance && strcasecmp(record.name, name) == 0) return i;
   }
   return -1;
@@ -108,8 +108,8 @@ void SdlForgetWindowRecord(SdlWindowRecord* record) {
   HWND handle = SdlHandleOf(record);
   SdlForgetWindowMessages(handle);
   SdlForgetWindowDeviceContext(handle);
-  if (sdlUser.focused == handle) sdlUser.focused = nullptr;
-  if (record->classIndex >= 0) --sdlUser.classes[record->classIndex].windowCount;
+  if (sdlWindows.focused == handle) sdlWindows.focused = nullptr;
+  if (record->classIndex >= 0) --sdlWindows.classes[record->classIndex].windowCount;
   *record = {};
 }
 
@@ -169,17 +169,17 @@ void SdlSendWindowEvent(const SDL_WindowEvent& event) {
 HWND SdlKeyWindow(Uint32 windowId) {
   SdlWindowRecord* record = SdlFindWindowById(windowId);
   if (record != nullptr) return SdlHandleOf(record);
-  for (SdlWindowRecord& candidate : sdlUser.windows) {
+  for (SdlWindowRecord& candidate : sdlWindows.windows) {
     if (candidate.used) return SdlHandleOf(&candidate);
   }
   return nullptr;
 }
 
-bool SdlVideoStarted() { return sdlUser.videoStarted; }
+bool SdlVideoStarted() { return sdlWindows.videoStarted; }
 
 // Starts SDL video once, with the GL attributes of the stand-in's single pixel format.
 bool SdlEnsureVideo() {
-  if (sdlUser.videoStarted) return true;
+  if (sdlWindows.videoStarted) return true;
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   // X fixes the visual when the window is created, so the format is set before any window.
@@ -191,11 +191,11 @@ bool SdlEnsureVideo() {
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_StopTextInput();
-  if (!sdlUser.watchInstalled) {
+  if (!sdlWindows.watchInstalled) {
     SDL_AddEventWatch(SdlWatchExposure, nullptr);
-    sdlUser.watchInstalled = true;
+    sdlWindows.watchInstalled = true;
   }
-  sdlUser.videoStarted = true;
+  sdlWindows.videoStarted = true;
   return true;
 }
 
@@ -205,7 +205,7 @@ SDL_Window* SdlWindowFromHandle(HWND window) {
 }
 
 void SdlLeaveFullscreen() {
-  for (SdlWindowRecord& record : sdlUser.windows) {
+  for (SdlWindowRecord& record : sdlWindows.windows) {
     if (record.used && (SDL_GetWindowFlags(record.window) & SDL_WINDOW_FULLSCREEN) != 0) {
       SDL_SetWindowFullscreen(record.window, 0);
     }
@@ -217,18 +217,18 @@ extern "C" {
 // The module handle: a fixed non-null token for this executable; other modules are not found.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName != nullptr) return nullptr;
-  return reinterpret_cast<HMODULE>(&sdlUser.moduleToken);
+  return reinterpret_cast<HMODULE>(&sdlWindows.moduleToken);
 }
 
 // The system icon and cursor are fixed tokens; resources of the executable are not supported.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
   if (instance != nullptr || name == nullptr) return nullptr;
-  return reinterpret_cast<HICON>(&sdlUser.iconToken);
+  return reinterpret_cast<HICON>(&sdlWindows.iconToken);
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
   if (instance != nullptr || name == nullptr) return nullptr;
-  return reinterpret_cast<HCURSOR>(&sdlUser.cursorToken);
+  return reinterpret_cast<HCURSOR>(&sdlWindows.cursorToken);
 }
 
 // Adds a class to the name table; the first registration starts SDL's video subsystem.
@@ -241,7 +241,7 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
   if (SdlFindClassIndex(wndClass->lpszClassName, wndClass->hInstance) >= 0) return 0;
   if (!SdlEnsureVideo()) return 0;
   for (int i = 0; i < kSdlMaxClasses; ++i) {
-    SdlClassRecord& record = sdlUser.classes[i];
+    SdlClassRecord& record = sdlWindows.classes[i];
     if (record.used) continue;
     record = {};
     record.used = true;
@@ -257,8 +257,8 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
   int index = SdlFindClassIndex(className, instance);
   if (index < 0) return FALSE;
-  if (sdlUser.classes[index].windowCount > 0) return FALSE;
-  sdlUser.classes[index] = {};
+  if (sdlWindows.classes[index].windowCount > 0) return FALSE;
+  sdlWindows.classes[index] = {};
   return TRUE;
 }
 
@@ -274,7 +274,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
   if (classIndex < 0) return nullptr;
   if (!SdlEnsureVideo()) return nullptr;
   SdlWindowRecord* record = nullptr;
-  for (SdlWindowRecord& candidate : sdlUser.windows) {
+  for (SdlWindowRecord& candidate : sdlWindows.windows) {
     if (!candidate.used) {
       record = &candidate;
       break;
@@ -298,8 +298,8 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
   record->window = window;
   record->windowId = SDL_GetWindowID(window);
   record->classIndex = classIndex;
-  record->procedure = sdlUser.classes[classIndex].procedure;
-  ++sdlUser.classes[classIndex].windowCount;
+  record->procedure = sdlWindows.classes[classIndex].procedure;
+  ++sdlWindows.classes[classIndex].windowCount;
   HWND handle = SdlHandleOf(record);
   if (SdlSendMessage(handle, WM_CREATE, 0, 0) == -1) {
     SdlSendMessage(handle, WM_DESTROY, 0, 0);
@@ -352,7 +352,7 @@ BOOL WINAPI SetForegroundWindow(HWND window) {
 
 // Gives the window the keyboard focus once X has made it viewable; X kills the process otherwise (BadMatch).
 HWND WINAPI SetFocus(HWND window) {
-  HWND previous = sdlUser.focused;
+  HWND previous = sdlWindows.focused;
   SdlWindowRecord* record = SdlFindWindowRecord(window);
   if (record == nullptr || !record->shown) return nullptr;
   Uint32 start = SDL_GetTicks();
@@ -364,7 +364,7 @@ HWND WINAPI SetFocus(HWND window) {
   Uint32 flags = SDL_GetWindowFlags(record->window);
   if (!record->exposed || (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return nullptr;
   SDL_SetWindowInputFocus(record->window);
-  sdlUser.focused = window;
+  sdlWindows.focused = window;
   return previous;
 }
 
