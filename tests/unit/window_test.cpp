@@ -262,6 +262,9 @@ TEST(CreateViewerWindow, StylesPositionAndDisplayModePerMode) {
     EXPECT_EQ("Quillmere OpenGL by KALMO", w.title);
     EXPECT_EQ(0, w.x);
     EXPECT_EQ(0, w.y);
+    // The window's size is the client area's grown by the frame of its style.
+    EXPECT_EQ(800, w.clientWidth);
+    EXPECT_EQ(600, w.clientHeight);
     EXPECT_EQ(nullptr, w.parent);
     EXPECT_EQ(nullptr, w.menu);
     EXPECT_EQ(nullptr, w.param);
