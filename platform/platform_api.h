@@ -26,7 +26,6 @@
 #define WINAPI
 #endif
 #define CALLBACK WINAPI
-#define APIENTRY WINAPI
 
 typedef int BOOL;
 typedef unsigned char BYTE;
@@ -179,19 +178,15 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define MB_YESNO 0x00000004L
 #define MB_ICONHAND 0x00000010L
 #define MB_ICONSTOP MB_ICONHAND
-#define MB_ICONERROR MB_ICONHAND
 #define MB_ICONQUESTION 0x00000020L
 #define MB_ICONEXCLAMATION 0x00000030L
-#define MB_ICONWARNING MB_ICONEXCLAMATION
 #define MB_ICONASTERISK 0x00000040L
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define IDOK 1
-#define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
 
 // Window messages
-#define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
@@ -211,7 +206,6 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
-#define SIZE_MAXIMIZED 2
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
 
@@ -219,7 +213,6 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define SC_SCREENSAVE 0xF140
 #define SC_MONITORPOWER 0xF170
 
-#define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
 // Class and window styles
@@ -273,14 +266,10 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 
 // Virtual-key codes the viewer and its stand-in use. Letters and digits are their
 // upper-case character codes.
-#define VK_BACK 0x08
-#define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
-#define VK_PAUSE 0x13
-#define VK_CAPITAL 0x14
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
@@ -291,8 +280,6 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
-#define VK_INSERT 0x2D
-#define VK_DELETE 0x2E
 #define VK_F1 0x70
 #define VK_F2 0x71
 #define VK_F3 0x72
