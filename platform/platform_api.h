@@ -26,6 +26,8 @@
 #define WINAPI
 #endif
 #define CALLBACK WINAPI
+// Defined before the GL headers, which otherwise pull in <windows.h> on MinGW.
+#define APIENTRY WINAPI
 
 typedef int BOOL;
 typedef unsigned char BYTE;
