@@ -24,7 +24,7 @@ check() {
     echo "PASS $1"; passed=$((passed + 1)); return 0
   fi
   failed=$((failed + 1))
-  local base="$logs/$suite-${mode:-}-fail$failed"
+  local base="$logs/$suite-${mode:-}-$$-fail$failed"
   echo "FAIL $1 (step: $step)"
   xwininfo -root -tree >"$base.tree.txt" 2>&1
   import -window root "$base.png" >/dev/null 2>&1
