@@ -21,13 +21,17 @@ build_preset() {
   fi
 }
 
-# Runs one preset's suites and adds CTest's verdicts to the tally.
+# Runs one preset's suites and adds CTest's verdicts to the tally (CTest failing without a
+# failed suite, e.g. finding none, counts as one failure).
 test_preset() {
-  local log="$logs/ctest-$1.log"
+  local log="$logs/ctest-$1.log" status bad
   ctest --preset "$1" 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  bad=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Timeout|Exception|Not Run)' "$log")
+  [ "$status" != 0 ] && [ "$bad" = 0 ] && bad=1
+  failed=$((failed + bad))
   passed=$((passed + $(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log")))
   skipped=$((skipped + $(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*Skipped' "$log")))
-  failed=$((failed + $(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*(\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception|\*\*\*Not Run|Not Run)' "$log")))
 }
 
 for preset in native native-asan win32; do
