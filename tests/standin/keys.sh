@@ -41,12 +41,6 @@ line_of() {
   echo "${n:-0}"
 }
 
-# Sends keys one by one and waits for the last one's key-up line.
-type_keys() {
-  local key
-  for key in "$@"; do xdotool key "$key"; done
-}
-
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 
 has() { grep -aqE "^$1 wParam=$2( |$)" "$out"; }
@@ -65,7 +59,7 @@ has WM_ACTIVATE 0x1; check "WM_ACTIVATE active, not minimised, on show" $?
 at "virtual-key codes"
 keys=(Left Up Right Down Prior Next a q z 0 1 9 F1 F12 Shift_L Control_L space Return Home End Escape)
 codes=(0x25 0x26 0x27 0x28 0x21 0x22 0x41 0x51 0x5a 0x30 0x31 0x39 0x70 0x7b 0x10 0x11 0x20 0xd 0x24 0x23 0x1b)
-type_keys "${keys[@]}"
+xdotool key "${keys[@]}"
 echoed '^WM_KEYUP wParam=0x1b '
 check "each key makes WM_KEYDOWN and WM_KEYUP with its Windows code, in order" \
   "$([ "$(wparams_of WM_KEYDOWN | tr '\n' ' ')" = "${codes[*]} " ] && [ "$(wparams_of WM_KEYUP | tr '\n' ' ')" = "${codes[*]} " ]; echo $?)"
@@ -86,7 +80,7 @@ grep -a '^WM_KEYDOWN wParam=0x10 ' "$out" | grep -aq 'lParam=0x0036'; check "rig
 : >"$out"
 
 at "characters"
-type_keys Escape a shift+a 5 Return space F1
+xdotool key Escape a shift+a 5 Return space F1
 echoed '^WM_KEYUP wParam=0x70 '
 check "TranslateMessage makes 0x1b 0x61 0x41 0x35 0xd 0x20, nothing for F1 (got $(wparams_of WM_CHAR | tr '\n' ' '))" \
   "$([ "$(wparams_of WM_CHAR | tr '\n' ' ')" = "0x1b 0x61 0x41 0x35 0xd 0x20 " ]; echo $?)"
