@@ -67,6 +67,11 @@ bool CheckLive(const char* call, uintptr_t value, FakeHandleKind kind) {
   return problem == nullptr;
 }
 
+// Records a call on a handle and tells whether it may go on: not made to fail, handle live.
+bool Use(const char* call, uintptr_t handle, FakeHandleKind kind) {
+  return !Record(call, handle) && CheckLive(call, handle, kind);
+}
+
 // Marks a live handle as released.
 void ReleaseHandle(uintptr_t value) {
   fakePlatform.handles[value].live = false;
@@ -201,8 +206,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 
 // Sends WM_DESTROY and destroys a live window with its device contexts.
 BOOL WINAPI DestroyWindow(HWND window) {
-  if (Record("DestroyWindow", (uintptr_t)window)) return FALSE;
-  if (!CheckLive("DestroyWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
+  if (!Use("DestroyWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
   SendToWindow((uintptr_t)window, WM_DESTROY, 0, 0);
   if (!IsLiveWindow((uintptr_t)window)) return TRUE;
   ReleaseHandle((uintptr_t)window);
@@ -218,8 +222,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
 
 // Hands out a device context of a live window.
 HDC WINAPI GetDC(HWND window) {
-  if (Record("GetDC", (uintptr_t)window)) return nullptr;
-  if (!CheckLive("GetDC", (uintptr_t)window, kFakeWindow)) return nullptr;
+  if (!Use("GetDC", (uintptr_t)window, kFakeWindow)) return nullptr;
   uintptr_t dc = NewHandle(kFakeDc);
   fakePlatform.handles[dc].owner = (uintptr_t)window;
   fakePlatform.handles[dc].selected = (HGDIOBJ)kFakeStockFont;
@@ -241,8 +244,7 @@ int WINAPI ReleaseDC(HWND window, HDC dc) {
 }
 
 // Grows a client rectangle by the frame of the style (8 sizing border, 23 caption).
-BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
-  (void)exStyle;
+BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD) {
   if (Record("AdjustWindowRectEx", 0)) return FALSE;
   if (rect == nullptr) return FALSE;
   AddFrame(rect, style);
@@ -281,8 +283,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
 
 // Shows a live window: sends WM_ACTIVATE and WM_SIZE; returns whether it was visible before.
 BOOL WINAPI ShowWindow(HWND window, int command) {
-  if (Record("ShowWindow", (uintptr_t)window)) return FALSE;
-  if (!CheckLive("ShowWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
+  if (!Use("ShowWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
   if (command != SW_HIDE) {
     SendToWindow((uintptr_t)window, WM_ACTIVATE, WA_ACTIVE, 0);
     SendToWindow((uintptr_t)window, WM_SIZE, SIZE_RESTORED,
@@ -293,15 +294,13 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 
 // Brings a live window to the front.
 BOOL WINAPI SetForegroundWindow(HWND window) {
-  if (Record("SetForegroundWindow", (uintptr_t)window)) return FALSE;
-  if (!CheckLive("SetForegroundWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
+  if (!Use("SetForegroundWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
   return TRUE;
 }
 
 // Gives a live window the focus (WM_SETFOCUS); returns the previous focus (none).
 HWND WINAPI SetFocus(HWND window) {
-  if (Record("SetFocus", (uintptr_t)window)) return nullptr;
-  if (!CheckLive("SetFocus", (uintptr_t)window, kFakeWindow)) return nullptr;
+  if (!Use("SetFocus", (uintptr_t)window, kFakeWindow)) return nullptr;
   SendToWindow((uintptr_t)window, WM_SETFOCUS, 0, 0);
   return nullptr;
 }
@@ -328,10 +327,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 // Takes the next scripted message, then one WM_QUIT once posted; FALSE when there is none.
-BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
-  (void)window;
-  (void)filterMin;
-  (void)filterMax;
+BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT, UINT, UINT remove) {
   bool fail = Record("PeekMessageA", (uintptr_t)window);
   BOOL found = FALSE;
   MSG taken{};
@@ -380,12 +376,7 @@ void WINAPI PostQuitMessage(int exitCode) {
 // The default handling of the few messages that matter here; returns defWindowProcResult.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("DefWindowProcA", (uintptr_t)window);
-  MSG& last = fakePlatform.lastDefWindowProc;
-  last = MSG{};
-  last.hwnd = window;
-  last.message = message;
-  last.wParam = wParam;
-  last.lParam = lParam;
+  fakePlatform.lastDefWindowProc = MSG{window, message, wParam, lParam, 0, {0, 0}};
   LRESULT result = fakePlatform.defWindowProcResult;
   if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
     SendToWindow((uintptr_t)window, WM_CLOSE, 0, 0);
@@ -434,8 +425,7 @@ HMODULE(WINAPI* fakeImportGetModuleHandleA)(LPCSTR) __asm__("__imp__GetModuleHan
 
 // Records the request and answers format 1.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
-  if (Record("ChoosePixelFormat", (uintptr_t)dc)) return 0;
-  if (!CheckLive("ChoosePixelFormat", (uintptr_t)dc, kFakeDc) || request == nullptr) return 0;
+  if (!Use("ChoosePixelFormat", (uintptr_t)dc, kFakeDc) || request == nullptr) return 0;
   fakePlatform.lastPixelFormat = *request;
   fakePlatform.choosePixelFormatRequest = request;
   return 1;
@@ -443,8 +433,7 @@ int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
 
 // Sets the pixel format of a DC's window, once per window.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
-  if (Record("SetPixelFormat", (uintptr_t)dc)) return FALSE;
-  if (!CheckLive("SetPixelFormat", (uintptr_t)dc, kFakeDc)) return FALSE;
+  if (!Use("SetPixelFormat", (uintptr_t)dc, kFakeDc)) return FALSE;
   fakePlatform.setPixelFormatRequest = request;
   fakePlatform.setPixelFormatIndex = format;
   FakeHandle& window = fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner];
@@ -455,8 +444,7 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
 
 // Shows the back buffer of a live DC.
 BOOL WINAPI SwapBuffers(HDC dc) {
-  if (Record("SwapBuffers", (uintptr_t)dc)) return FALSE;
-  return CheckLive("SwapBuffers", (uintptr_t)dc, kFakeDc) ? TRUE : FALSE;
+  return Use("SwapBuffers", (uintptr_t)dc, kFakeDc) ? TRUE : FALSE;
 }
 
 // Hands out a font handle.
@@ -484,8 +472,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
 
 // Deletes a live font that no live DC has selected.
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-  if (Record("DeleteObject", (uintptr_t)object)) return FALSE;
-  if (!CheckLive("DeleteObject", (uintptr_t)object, kFakeFont)) return FALSE;
+  if (!Use("DeleteObject", (uintptr_t)object, kFakeFont)) return FALSE;
   for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
     if (handle.second.kind == kFakeDc && handle.second.live && handle.second.selected == object) {
       Misuse("DeleteObject", "font", (uintptr_t)object, "is still selected into a device context");
@@ -498,8 +485,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 
 // Hands out a rendering context for a live DC.
 HGLRC WINAPI wglCreateContext(HDC dc) {
-  if (Record("wglCreateContext", (uintptr_t)dc)) return nullptr;
-  if (!CheckLive("wglCreateContext", (uintptr_t)dc, kFakeDc)) return nullptr;
+  if (!Use("wglCreateContext", (uintptr_t)dc, kFakeDc)) return nullptr;
   if (!fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner].pixelFormatSet) return nullptr;
   uintptr_t context = NewHandle(kFakeContext);
   fakePlatform.calls.back().handle = context;
@@ -522,8 +508,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
 
 // Deletes a live context (no longer current afterwards).
 BOOL WINAPI wglDeleteContext(HGLRC context) {
-  if (Record("wglDeleteContext", (uintptr_t)context)) return FALSE;
-  if (!CheckLive("wglDeleteContext", (uintptr_t)context, kFakeContext)) return FALSE;
+  if (!Use("wglDeleteContext", (uintptr_t)context, kFakeContext)) return FALSE;
   if (fakePlatform.currentContext == context) fakePlatform.currentContext = nullptr;
   ReleaseHandle((uintptr_t)context);
   return TRUE;
@@ -531,8 +516,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 
 // Records the glyph range asked for, with the font then selected into the DC.
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
-  if (Record("wglUseFontBitmapsA", (uintptr_t)dc)) return FALSE;
-  if (!CheckLive("wglUseFontBitmapsA", (uintptr_t)dc, kFakeDc)) return FALSE;
+  if (!Use("wglUseFontBitmapsA", (uintptr_t)dc, kFakeDc)) return FALSE;
   fakePlatform.lastFontBitmaps =
       FakeFontBitmaps{dc, first, count, listBase, fakePlatform.handles[(uintptr_t)dc].selected};
   return TRUE;
