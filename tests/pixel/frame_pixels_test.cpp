@@ -14,14 +14,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-bool windowReady = false;
 
 // Draws one frame and reads it back from the back buffer before any swap.
 pixel::Frame DrawAndRead() {
@@ -34,7 +31,6 @@ pixel::Frame DrawAndRead() {
 class FramePixels : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!windowReady) GTEST_SKIP() << "no window (VIEWER_PIXEL_OPTIONAL=1)";
     viewState = ViewState{};
     pointTable = PointTable{};
     loadedFileInfo = LoadedFileInfo{};
@@ -46,7 +42,7 @@ class FramePixels : public ::testing::Test {
     pointTable = PointTable{};
     loadedFileInfo = LoadedFileInfo{};
     viewState = ViewState{};
-    if (windowReady) glPointSize(1.0f);
+    glPointSize(1.0f);
   }
   // Puts the points into the table (the vector must outlive the frame).
   void UsePoints(std::vector<PointRecord>& points) {
@@ -343,57 +339,16 @@ TEST_F(TextPixels, ListBaseRestoredAndNullDrawsNothing) {
   glListBase(0);
 }
 
-// Draws the start view of sphere.txt from the working directory into the named picture
-// (a .png goes through ImageMagick's convert, anything else is written as PPM).
-bool SaveScreenshot(const char* path) {
-  FILE* probe = std::fopen("sphere.txt", "rb");
-  if (probe == nullptr) return false;
-  std::fclose(probe);
-  LoadPointFile("sphere.txt");
-  viewState = ViewState{};
-  DrawFrame();
-  pixel::Frame frame = pixel::ReadFrame(GL_BACK);
-  ReleasePointTable();
-  loadedFileInfo = LoadedFileInfo{};
-  std::string target = path;
-  bool png = target.size() > 4 && target.compare(target.size() - 4, 4, ".png") == 0;
-  if (!png) return pixel::WritePpm(frame, path);
-  std::string ppm = target + ".ppm";
-  if (!pixel::WritePpm(frame, ppm.c_str())) return false;
-  std::string command = "convert \"" + ppm + "\" \"" + target + "\"";
-  bool converted = std::system(command.c_str()) == 0;
-  std::remove(ppm.c_str());
-  return converted;
-}
-
 }  // namespace
 
-// Opens the viewer's window once for all tests; without a display the run fails unless
-// VIEWER_PIXEL_OPTIONAL=1, which skips the tests instead. VIEWER_SCREENSHOT=path also saves
-// the start view of ./sphere.txt.
+// Opens the viewer's window once for all tests (a display is needed).
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  const char* optionalValue = std::getenv("VIEWER_PIXEL_OPTIONAL");
-  bool optional = optionalValue != nullptr && std::strcmp(optionalValue, "1") == 0;
-  bool display = true;
-#if !defined(_WIN32)
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  display = (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
-#endif
-  windowReady = display && CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false);
-  if (!windowReady && !optional) {
-    std::fprintf(stderr, "pixel tests: no window could be opened (set VIEWER_PIXEL_OPTIONAL=1 "
-                         "to skip them)\n");
+  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) {
+    std::fprintf(stderr, "pixel tests: no window could be opened\n");
     return 1;
   }
-  const char* screenshot = std::getenv("VIEWER_SCREENSHOT");
-  if (windowReady && screenshot != nullptr && *screenshot != '\0') {
-    if (!SaveScreenshot(screenshot)) {
-      std::fprintf(stderr, "pixel tests: screenshot %s not saved\n", screenshot);
-    }
-  }
   int result = RUN_ALL_TESTS();
-  if (windowReady) DestroyViewerWindow();
+  DestroyViewerWindow();
   return result;
 }

@@ -121,20 +121,4 @@ inline WindowPoint Project(const float position[3], const float angle[3], double
   return out;
 }
 
-// Writes the frame as a binary PPM (rows top-down); false when the file cannot be written.
-inline bool WritePpm(const Frame& frame, const char* path) {
-  FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  std::fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
-  for (int y = 0; y < kHeight; y++) {
-    for (int x = 0; x < kWidth; x++) {
-      Rgb c = At(frame, x, y);
-      std::fputc(c.r, file);
-      std::fputc(c.g, file);
-      std::fputc(c.b, file);
-    }
-  }
-  return std::fclose(file) == 0;
-}
-
 }  // namespace pixel

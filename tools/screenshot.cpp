@@ -1,0 +1,48 @@
+// Screenshot: the start view of a point file as the viewer draws it, saved as a binary PPM
+// (the README's pictures: screenshot sphere.txt view.ppm && convert view.ppm view.png).
+// Usage: screenshot FILE OUT.ppm (needs a display).
+#include <cstdio>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/messages.h"
+#include "app/window_size.h"
+#include "platform/viewer_window.h"
+#include "pointdata/point_file.h"
+#include "render/frame.h"
+#include "tools/pump_messages.h"
+
+namespace {
+
+// Writes the back buffer, top row first, as a binary PPM.
+bool WriteBackBuffer(const char* path) {
+  std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 3);
+  glFinish();
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return false;
+  std::fprintf(file, "P6\n%d %d\n255\n", kWindowWidth, kWindowHeight);
+  for (int row = kWindowHeight - 1; row >= 0; row--) {
+    std::fwrite(&pixels[static_cast<size_t>(row) * kWindowWidth * 3], 1, kWindowWidth * 3, file);
+  }
+  return std::fclose(file) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: screenshot FILE OUT.ppm\n");
+    return 2;
+  }
+  LoadPointFile(argv[1]);
+  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) return 1;
+  PumpMessages();
+  DrawFrame();
+  bool written = WriteBackBuffer(argv[2]);
+  DestroyViewerWindow();
+  ReleasePointTable();
+  return written ? 0 : 1;
+}
