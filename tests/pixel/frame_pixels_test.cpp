@@ -243,11 +243,12 @@ void StartText(float out[4]) {
 }
 
 // How far the raster position moves while the text is drawn, in pixels.
-float AdvanceOf(const char* text) {
+template <typename... Args>
+float AdvanceOf(const char* format, Args... args) {
   float start[4];
   float end[4];
   StartText(start);
-  PrintText("%s", text);
+  PrintText(format, args...);
   glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
   return end[0] - start[0];
 }
@@ -293,15 +294,10 @@ TEST_F(TextPixels, AdvanceMatchesTheDrawnCharacters) {
   };
   for (const SameAdvance& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_FLOAT_EQ(AdvanceOf(c.b.c_str()), AdvanceOf(c.a.c_str()));
+    EXPECT_FLOAT_EQ(AdvanceOf("%s", c.b.c_str()), AdvanceOf("%s", c.a.c_str()));
   }
-  EXPECT_GT(AdvanceOf(std::string(255, '.').c_str()), AdvanceOf(std::string(254, '.').c_str()));
-  float start[4];
-  float end[4];
-  StartText(start);
-  PrintText("%d-%0.1f", 12345, 2.25);
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
-  EXPECT_FLOAT_EQ(AdvanceOf("12345-2.2"), end[0] - start[0]);
+  EXPECT_GT(AdvanceOf("%s", std::string(255, '.').c_str()), AdvanceOf("%s", std::string(254, '.').c_str()));
+  EXPECT_FLOAT_EQ(AdvanceOf("%s", "12345-2.2"), AdvanceOf("%d-%0.1f", 12345, 2.25));
 }
 
 // A byte without a glyph leaves exactly the pixels of the text without it.
