@@ -6,7 +6,8 @@ if ! wine --version >/dev/null 2>&1; then
   exit 77
 fi
 if [ $# = 0 ]; then
-  wineboot -i && wineserver -w
+  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i || exit
+  wineserver -w
   exit
 fi
 exec "$@"
