@@ -1,7 +1,7 @@
 // DrawFrame's points from one vertex array, against the same frame with every record sent
-// as three immediate-mode vertices (cyan, then two that coincide with it): the images must
-// be identical to the byte.
+// as three immediate-mode vertices: the images must be identical to the byte.
 #include "app/app_state.h"
+#include "bench/immediate_frame.h"
 #include "render/frame.h"
 #include "tests/pixel/pixel_util.h"
 
@@ -11,27 +11,6 @@
 #include <vector>
 
 namespace {
-
-// The frame as it is drawn with three immediate-mode vertices a record.
-void DrawImmediateFrame() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glLoadIdentity();
-  DrawOverlay();
-  PlaceView();
-  glEnable(GL_POINT_SMOOTH);
-  glBegin(GL_POINTS);
-  for (int32_t i = 0; i < pointTable.count; ++i) {
-    const PointRecord& p = pointTable.records[i];
-    glColor3f(0.0f, 1.0f, 1.0f);
-    glVertex3f(p.x, p.y, p.z);
-    glColor3f(0.0f, 0.5f, 1.0f);
-    glVertex3f(p.x, p.y, p.z);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glVertex3f(p.x, p.y, p.z);
-  }
-  glEnd();
-  DrawAxes();
-}
 
 // count points in the box [lo, hi], from a fixed sequence, every fourth one repeated.
 std::vector<PointRecord> Cloud(int count, const float lo[3], const float hi[3]) {
