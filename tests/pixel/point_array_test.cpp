@@ -53,13 +53,7 @@ const Scene kScenes[] = {
 
 // Draws the scene with the given drawing function from the same state and reads it back.
 pixel::Frame Render(const Scene& s, void (*draw)()) {
-  viewState = ViewState{};
-  viewState.positionX = s.position[0];
-  viewState.positionY = s.position[1];
-  viewState.positionZ = s.position[2];
-  viewState.angleX = s.angle[0];
-  viewState.angleY = s.angle[1];
-  viewState.angleZ = s.angle[2];
+  pixel::SetView(s.position, s.angle);
   frameRateMeter.rate = 61.25f;
   frameRateMeter.frameCounter = 0;
   glPointSize(s.size);
