@@ -2,8 +2,8 @@
 // against two references drawn in the same rounds: the bare points (one glDrawArrays from
 // a client-side vertex array, nothing else in the frame) and the frame as the viewer drew
 // it before, three immediate-mode vertices a record. The three kinds take turns within each
-// round, so a busy machine slows them alike; the medians of the times and of each round's
-// ratios are printed.
+// round, each round starting with another, so a busy machine slows them alike; the medians
+// of the times and of each round's ratios are printed.
 // Usage: frame-bench [ROUNDS] [MAX_POINTS]  (needs a display; see tools/with-display.sh)
 #include "app/app_state.h"
 #include "bench/immediate_frame.h"
@@ -88,19 +88,24 @@ int main(int argc, char** argv) {
     pointTable.records = cloud.data();
     pointTable.count = size;
     loadedFileInfo.vertexCounter = static_cast<float>(size);
-    std::vector<double> bare, drawn, immediate, overBare, overDrawn;
+    void (*const kinds[3])() = {DrawBarePoints, DrawFrame, DrawImmediateFrame};
+    std::vector<double> times[3], overBare, overDrawn;
     TimeFrame(DrawFrame);  // the first frame of a size sets up the driver's buffers
     for (int round = 0; round < rounds; round++) {
-      bare.push_back(TimeFrame(DrawBarePoints));
-      drawn.push_back(TimeFrame(DrawFrame));
-      immediate.push_back(TimeFrame(DrawImmediateFrame));
+      double t[3];
+      // Each round starts with another kind, so none always follows the swap.
+      for (int k = 0; k < 3; k++) {
+        const int kind = (k + round) % 3;
+        t[kind] = TimeFrame(kinds[kind]);
+        times[kind].push_back(t[kind]);
+      }
       SwapBuffers(windowContext.deviceContext);  // as the viewer does; none of the timings
       glFinish();                                // takes the swap on
-      overBare.push_back(drawn.back() / bare.back());
-      overDrawn.push_back(immediate.back() / drawn.back());
+      overBare.push_back(t[1] / t[0]);
+      overDrawn.push_back(t[2] / t[1]);
     }
-    std::printf("%10d %12.1f %12.1f %14.1f %10.2f %12.2f\n", size, Median(bare), Median(drawn),
-                Median(immediate), Median(overBare), Median(overDrawn));
+    std::printf("%10d %12.1f %12.1f %14.1f %10.2f %12.2f\n", size, Median(times[0]),
+                Median(times[1]), Median(times[2]), Median(overBare), Median(overDrawn));
     std::fflush(stdout);
   }
   pointTable = PointTable{};
