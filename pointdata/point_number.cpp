@@ -1,0 +1,104 @@
+// The point file's number grammar. The grammar is the file format's own (an exponent
+// without digits counts as 0; e or E only; no words; no hexadecimal), so it is scanned by
+// hand; the accepted digits go to fast_float, correctly rounded for every length.
+#include "pointdata/point_number.h"
+
+#include <fast_float/fast_float.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Exponents stop growing here while they are read; far beyond any float's reach.
+constexpr int32_t EXPONENT_CLAMP = 1000000;
+// The most digits whose value a 64-bit mantissa holds exactly.
+constexpr int32_t EXACT_DIGITS_MAX = 19;
+
+// Exact powers of ten in float: a mantissa of at most 24 bits times or over one of them is
+// one correctly rounded operation (SSE arithmetic, so no wider intermediate precision).
+constexpr float FLOAT_POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                         1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr uint64_t FLOAT_MANTISSA_MAX = uint64_t(1) << 24;
+constexpr int32_t FLOAT_EXPONENT_MAX = 10;
+
+// True for the bytes the scan's white-space skip passes over (isspace in the C locale).
+inline bool IsScanSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// True for a decimal digit.
+inline bool IsDigit(unsigned char c) { return (unsigned char)(c - '0') < 10; }
+
+// value, negated when negative (by its sign bit, so -0 stays -0).
+inline float WithSign(float value, bool negative) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  bits ^= (uint32_t)negative << 31;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// The float nearest to the unsigned decimal [begin, end): one exact operation when the
+// digits' value and the power of ten are small (the usual short coordinates), fast_float
+// otherwise. fast_float gives infinity beyond range and 0 or a denormal below it.
+inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa,
+                           int32_t digits, int32_t scale) {
+  if (digits <= EXACT_DIGITS_MAX && mantissa <= FLOAT_MANTISSA_MAX &&
+      scale >= -FLOAT_EXPONENT_MAX && scale <= FLOAT_EXPONENT_MAX) {
+    float value = (float)(uint32_t)mantissa;
+    return scale < 0 ? value / FLOAT_POWERS_OF_TEN[-scale] : value * FLOAT_POWERS_OF_TEN[scale];
+  }
+  float value = 0.0f;
+  fast_float::from_chars(begin, end, value);
+  return value;
+}
+
+}  // namespace
+
+// Scans one number at s into value; returns the byte after it, or nullptr.
+const char* ScanNumber(const char* s, float* value) {
+  const char* p = s;
+  bool negative = *p == '-';
+  p += (*p == '-') | (*p == '+');
+  const char* mantissaStart = p;
+  // Exact while there are at most EXACT_DIGITS_MAX digits; beyond that it is not used.
+  uint64_t mantissa = 0;
+  for (; IsDigit((unsigned char)*p); ++p) mantissa = mantissa * 10 + (unsigned char)(*p - '0');
+  int32_t digits = (int32_t)(p - mantissaStart);
+  int32_t fractionDigits = 0;
+  if (*p == '.') {
+    const char* fractionStart = ++p;
+    for (; IsDigit((unsigned char)*p); ++p) mantissa = mantissa * 10 + (unsigned char)(*p - '0');
+    fractionDigits = (int32_t)(p - fractionStart);
+    digits += fractionDigits;
+  }
+  if (digits == 0) return nullptr;
+  // The converted text ends before an exponent without digits, which counts as 0.
+  const char* numberEnd = p;
+  int32_t exponent = 0;
+  if (*p == 'e' || *p == 'E') {
+    ++p;
+    bool exponentNegative = *p == '-';
+    p += (*p == '-') | (*p == '+');
+    const char* exponentStart = p;
+    for (; IsDigit((unsigned char)*p); ++p) {
+      if (exponent < EXPONENT_CLAMP) exponent = exponent * 10 + (*p - '0');
+    }
+    if (exponentNegative) exponent = -exponent;
+    if (p > exponentStart) numberEnd = p;
+  }
+  float result = ConvertNumber(mantissaStart, numberEnd, mantissa, digits, exponent - fractionDigits);
+  *value = WithSign(result, negative);
+  return p;
+}
+
+// Scans a NUL-ended piece as "%f %f %f" into xyz; returns how many values were written.
+int ScanPiece(const char* s, float* xyz) {
+  const char* p = s;
+  for (int field = 0; field < 3; ++field) {
+    while (IsScanSpace((unsigned char)*p)) ++p;
+    const char* next = ScanNumber(p, &xyz[field]);
+    if (next == nullptr) return field;
+    p = next;
+  }
+  return 3;
+}
