@@ -22,6 +22,12 @@ void (*betweenPointPasses)(FILE* file) = nullptr;
 
 namespace {
 
+// After this many pieces in a row that the plain-line scan declines, it rests for
+// PLAIN_LINE_REST pieces: a file of long numbers then pays for trying only now and then,
+// and a file that turns plain further on is still found out.
+constexpr int PLAIN_LINE_DECLINES_MAX = 16;
+constexpr int PLAIN_LINE_REST = 1024;
+
 // Shows one of the loader's failures to the user.
 void ReportLoadFailure(const char* text) {
   MessageBoxA(nullptr, text, CAPTION_SHUTDOWN_ERROR, MB_OK | MB_ICONINFORMATION);
@@ -115,19 +121,29 @@ int32_t ReadPointRecords(FILE* file, char* buffer, size_t bufferSize, PointRecor
   PointReader reader;
   StartPointReader(&reader, file, buffer, bufferSize);
   PlainLineCache cache = {};
+  int declinedLines = 0;  // pieces the plain-line scan declined in a row
+  int restingLines = 0;   // pieces left before it tries again
   float xyz[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z, and room for a four-lane store
   int32_t stored = 0;
   while (stored < count) {
     size_t avail = FillPointReader(&reader);
     if (avail == 0) break;
     char* piece = buffer + reader.pos;
-    size_t length = plainLines && avail >= PLAIN_LINE_READ ? ScanPlainLine(piece, &cache, xyz) : 0;
+    bool tryPlain = plainLines && avail >= PLAIN_LINE_READ && restingLines == 0;
+    size_t length = tryPlain ? ScanPlainLine(piece, &cache, xyz) : 0;
+    if (tryPlain) declinedLines = length == 0 ? declinedLines + 1 : 0;
+    if (declinedLines == PLAIN_LINE_DECLINES_MAX) {
+      restingLines = PLAIN_LINE_REST;
+      declinedLines = 0;
+    } else if (!tryPlain && restingLines > 0) {
+      --restingLines;
+    }
     if (length == 0) {
       length = CutPointPiece(piece, avail);
       // The reader keeps the byte behind its data free, so the piece can end with a NUL.
       char saved = piece[length];
       piece[length] = 0;
-      ScanPiece(piece, xyz);
+      ScanPiece(piece, piece + length, xyz);
       piece[length] = saved;
     }
     records[stored].x = xyz[0];

@@ -37,15 +37,38 @@ inline float WithSign(float value, bool negative) {
   return value;
 }
 
-// The float nearest to the unsigned decimal [begin, end): one exact operation when the
-// digits' value and the power of ten are small (the usual short coordinates), fast_float
-// otherwise. fast_float gives infinity beyond range and 0 or a denormal below it.
+// Reads the digits at p into mantissa (wrapping beyond 19 digits), eight at a time while
+// eight bytes are left before end; returns the first byte after them.
+inline const char* ReadDigits(const char* p, const char* end, uint64_t* mantissa) {
+  while (end - p >= 8 && fast_float::is_made_of_eight_digits_fast(p)) {
+    *mantissa = *mantissa * 100000000 + fast_float::parse_eight_digits_unrolled(p);
+    p += 8;
+  }
+  for (; IsDigit((unsigned char)*p); ++p) *mantissa = *mantissa * 10 + (unsigned char)(*p - '0');
+  return p;
+}
+
+// The float nearest to the unsigned decimal [begin, end), whose digits' value is mantissa
+// (exact when there are at most EXACT_DIGITS_MAX digits) times 10^scale. Short values take
+// one exact operation; the rest fast_float's correctly rounded conversion, from the
+// mantissa already read when it is exact, from the text otherwise. Beyond range the result
+// is infinity; below it 0 or a denormal.
 inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa,
                            int32_t digits, int32_t scale) {
-  if (digits <= EXACT_DIGITS_MAX && mantissa <= FLOAT_MANTISSA_MAX &&
-      scale >= -FLOAT_EXPONENT_MAX && scale <= FLOAT_EXPONENT_MAX) {
-    float value = (float)(uint32_t)mantissa;
-    return scale < 0 ? value / FLOAT_POWERS_OF_TEN[-scale] : value * FLOAT_POWERS_OF_TEN[scale];
+  if (digits <= EXACT_DIGITS_MAX) {
+    if (mantissa <= FLOAT_MANTISSA_MAX && scale >= -FLOAT_EXPONENT_MAX &&
+        scale <= FLOAT_EXPONENT_MAX) {
+      float value = (float)(uint32_t)mantissa;
+      return scale < 0 ? value / FLOAT_POWERS_OF_TEN[-scale] : value * FLOAT_POWERS_OF_TEN[scale];
+    }
+    fast_float::adjusted_mantissa am =
+        fast_float::compute_float<fast_float::binary_format<float>>(scale, mantissa);
+    // A negative power means the mantissa alone cannot decide; the text then can.
+    if (am.power2 >= 0) {
+      float value;
+      fast_float::to_float(false, am, value);
+      return value;
+    }
   }
   float value = 0.0f;
   fast_float::from_chars(begin, end, value);
@@ -54,20 +77,20 @@ inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa
 
 }  // namespace
 
-// Scans one number at s into value; returns the byte after it, or nullptr.
-const char* ScanNumber(const char* s, float* value) {
+// Scans one number at s (text ending with a NUL at end) into value; returns the byte
+// after it, or nullptr.
+const char* ScanNumber(const char* s, const char* end, float* value) {
   const char* p = s;
   bool negative = *p == '-';
   p += (*p == '-') | (*p == '+');
   const char* mantissaStart = p;
-  // Exact while there are at most EXACT_DIGITS_MAX digits; beyond that it is not used.
   uint64_t mantissa = 0;
-  for (; IsDigit((unsigned char)*p); ++p) mantissa = mantissa * 10 + (unsigned char)(*p - '0');
+  p = ReadDigits(p, end, &mantissa);
   int32_t digits = (int32_t)(p - mantissaStart);
   int32_t fractionDigits = 0;
   if (*p == '.') {
     const char* fractionStart = ++p;
-    for (; IsDigit((unsigned char)*p); ++p) mantissa = mantissa * 10 + (unsigned char)(*p - '0');
+    p = ReadDigits(p, end, &mantissa);
     fractionDigits = (int32_t)(p - fractionStart);
     digits += fractionDigits;
   }
@@ -91,12 +114,13 @@ const char* ScanNumber(const char* s, float* value) {
   return p;
 }
 
-// Scans a NUL-ended piece as "%f %f %f" into xyz; returns how many values were written.
-int ScanPiece(const char* s, float* xyz) {
+// Scans a piece ending with a NUL at end as "%f %f %f" into xyz; returns how many values
+// were written.
+int ScanPiece(const char* s, const char* end, float* xyz) {
   const char* p = s;
   for (int field = 0; field < 3; ++field) {
     while (IsScanSpace((unsigned char)*p)) ++p;
-    const char* next = ScanNumber(p, &xyz[field]);
+    const char* next = ScanNumber(p, end, &xyz[field]);
     if (next == nullptr) return field;
     p = next;
   }

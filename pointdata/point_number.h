@@ -7,10 +7,11 @@
 // digit, then an optional e or E with an optional sign and digits (no digits meaning 0).
 // Stores the nearest float (±infinity beyond range, 0 or a denormal below it) and returns
 // the first byte after the number, or returns nullptr, storing nothing, when no number
-// starts at s. The text must end with a NUL or any other byte that is no part of a number.
-const char* ScanNumber(const char* s, float* value);
+// starts at s. The text ends with a NUL at end (the scan stops at it; blocks of eight
+// bytes are read only where they lie before end).
+const char* ScanNumber(const char* s, const char* end, float* value);
 
-// Scans a NUL-ended piece as "%f %f %f" would: white space before each number is skipped,
-// and xyz[0], xyz[1], xyz[2] are written in order until a field does not start with a
-// number. Returns how many were written (0 to 3).
-int ScanPiece(const char* s, float* xyz);
+// Scans the piece [s, end), a NUL at end, as "%f %f %f" would: white space before each
+// number is skipped, and xyz[0], xyz[1], xyz[2] are written in order until a field does
+// not start with a number (a NUL inside the piece ends it). Returns how many were written.
+int ScanPiece(const char* s, const char* end, float* xyz);

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -77,7 +76,7 @@ std::vector<NumberCase> NumberCases() {
 TEST(LoaderGrammar, NumberTable) {
   for (const NumberCase& c : NumberCases()) {
     float value = 12345.0f;
-    const char* end = ScanNumber(c.text.c_str(), &value);
+    const char* end = ScanNumber(c.text.c_str(), c.text.c_str() + c.text.size(), &value);
     if (c.consumed < 0) {
       EXPECT_EQ(end, nullptr) << c.text;
       EXPECT_EQ(value, 12345.0f) << c.text << ": nothing may be written";
@@ -99,7 +98,7 @@ TEST(LoaderGrammar, ShortNumbersMatchCorrectRounding) {
     char text[64];
     int n = std::snprintf(text, sizeof text, formats[i % 6], v);
     float got = 0.0f, expected = 0.0f;
-    ASSERT_NE(ScanNumber(text, &got), nullptr) << text;
+    ASSERT_NE(ScanNumber(text, text + n, &got), nullptr) << text;
     std::from_chars(text, text + n, expected);
     ASSERT_EQ(Bits(got), Bits(expected)) << text;
   }
@@ -122,7 +121,7 @@ const PieceCase PIECE_CASES[] = {
 TEST(LoaderGrammar, PieceTable) {
   for (const PieceCase& c : PIECE_CASES) {
     float xyz[3] = {7, 8, 9};
-    EXPECT_EQ(ScanPiece(c.text, xyz), c.written) << c.text;
+    EXPECT_EQ(ScanPiece(c.text, c.text + std::strlen(c.text), xyz), c.written) << c.text;
     EXPECT_EQ(Bits(xyz[0]), Bits(c.x)) << c.text;
     EXPECT_EQ(Bits(xyz[1]), Bits(c.y)) << c.text;
     EXPECT_EQ(Bits(xyz[2]), Bits(c.z)) << c.text;
@@ -149,8 +148,25 @@ TEST(LoaderPlainLine, TakesExactlyThePlainLines) {
     float plain[4] = {7, 8, 9, 0}, general[3] = {7, 8, 9};
     EXPECT_EQ(ScanPlainLine(text.data(), &cache, plain), c.length) << c.line;
     if (c.length == 0) continue;
-    ScanPiece(c.line.c_str(), general);
+    ScanPiece(c.line.c_str(), c.line.c_str() + c.line.size(), general);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Bits(plain[i]), Bits(general[i])) << c.line << i;
+  }
+}
+
+// The table's byte size, also where a 32-bit size_t cannot hold it.
+TEST(LoaderTable, SizeGuard) {
+  const bool wide = sizeof(size_t) > 4;
+  const struct {
+    int64_t count;
+    bool fits;
+    uint64_t bytes;
+  } cases[] = {{0, true, 0}, {5, true, 60}, {-1, false, 0}, {INT64_MIN, false, 0},
+               {200000000, true, 2400000000u}, {357913941, true, 4294967292u},
+               {357913942, wide, 4294967304u}, {INT32_MAX, wide, 25769803764u}};
+  for (const auto& c : cases) {
+    size_t bytes = 0;
+    EXPECT_EQ(PointTableBytes(c.count, &bytes), c.fits) << c.count;
+    EXPECT_EQ(c.fits ? bytes : 0, c.fits ? c.bytes : 0) << c.count;
   }
 }
 
@@ -171,14 +187,18 @@ std::string WriteTempFile(const std::string& content) {
   return name;
 }
 
-// A file's bytes and the table the loader must make of it.
-struct FileCase {
-  const char* name;
+// A file's bytes (or another name), what changes it between the passes, the message the
+// user must get and the table the loader must leave: what was read, never more.
+struct LoadCase {
+  const char* what;
   std::string content;
   std::vector<PointRecord> records;
+  const char* message = nullptr;
+  void (*between)(FILE* file) = nullptr;
+  std::string name = "";
 };
 
-std::vector<FileCase> FileCases() {
+std::vector<LoadCase> FileCases() {
   return {
       {"example", "0 0 1\n0.5 -2.25 3e1\n", {{0, 0, 1}, {0.5f, -2.25f, 30}}},
       {"empty", "", {}},
@@ -215,20 +235,6 @@ void ExpectTable(const std::vector<PointRecord>& records, const std::string& wha
   }
 }
 
-TEST(LoaderFile, FileTable) {
-  for (const FileCase& c : FileCases()) {
-    ResetFakePlatform();
-    std::string name = WriteTempFile(c.content);
-    LoadPointFile(name.c_str());
-    EXPECT_EQ(loadedFileInfo.fileName, name.c_str()) << c.name;
-    EXPECT_TRUE(fakePlatform.boxes.empty()) << c.name;
-    ASSERT_NE(pointTable.records, nullptr) << c.name;
-    ExpectTable(c.records, c.name);
-    ReleasePointTable();
-    std::remove(name.c_str());
-  }
-}
-
 // The file the seam changes between the passes, and a pipe's name (natively).
 std::string changedFile, pipeName;
 
@@ -258,39 +264,32 @@ void ReplaceLoaderFile(FILE* file, bool withPipe) {
 }
 #endif
 
-// Names the loader must refuse, and files that change or fail between the two passes: the
-// message the user gets and the table that remains (what was read, never more).
-struct FailureCase {
-  const char* what;
-  std::string name;
-  void (*between)(FILE* file);
-  const char* message;
-  std::vector<PointRecord> records;
-};
-
-std::vector<FailureCase> FailureCases() {
-  std::vector<FailureCase> cases = {
-      {"missing", "loader_test_missing_dir/none.txt", nullptr, MSG_CANNOT_OPEN_FILE, {}},
-      {"directory", ".", nullptr, MSG_CANNOT_OPEN_FILE, {}},
-      {"shrinks to two lines", "", [](FILE*) { TruncateChangedFile(8); }, MSG_POINT_FILE_INCOMPLETE,
-       {{1, 2, 3}, {4, 2, 3}}},
-      {"shrinks to nothing", "", [](FILE*) { TruncateChangedFile(0); }, MSG_POINT_FILE_INCOMPLETE, {}},
-      {"grows", "", [](FILE*) { FILE* f = std::fopen(changedFile.c_str(), "ab");
-         std::fputs("9 9 9\n", f); std::fclose(f); }, nullptr, {{1, 2, 3}, {4, 2, 3}, {7, 8, 9}}},
+// Names the loader must refuse, and files that change or fail between the two passes.
+std::vector<LoadCase> FailureCases() {
+  const std::string three = "1 2 3\n4\n7 8 9\n";
+  return {
+      {"missing", "", {}, MSG_CANNOT_OPEN_FILE, nullptr, "loader_test_missing_dir/none.txt"},
+      {"directory", "", {}, MSG_CANNOT_OPEN_FILE, nullptr, "."},
+      {"shrinks to two lines", three, {{1, 2, 3}, {4, 2, 3}}, MSG_POINT_FILE_INCOMPLETE,
+       [](FILE*) { TruncateChangedFile(8); }},
+      {"shrinks to nothing", three, {}, MSG_POINT_FILE_INCOMPLETE, [](FILE*) { TruncateChangedFile(0); }},
+      {"grows", three, {{1, 2, 3}, {4, 2, 3}, {7, 8, 9}}, nullptr, [](FILE*) {
+         FILE* f = std::fopen(changedFile.c_str(), "ab");
+         std::fputs("9 9 9\n", f);
+         std::fclose(f); }},
 #if defined(_WIN32)
-      {"device", "NUL", nullptr, MSG_CANNOT_OPEN_FILE, {}},
+      {"device", "", {}, MSG_CANNOT_OPEN_FILE, nullptr, "NUL"},
 #else
-      {"device", "/dev/zero", nullptr, MSG_CANNOT_OPEN_FILE, {}},
-      {"FIFO without a writer", "loader_test_fifo", nullptr, MSG_CANNOT_OPEN_FILE, {}},
-      {"pipe", pipeName, nullptr, MSG_CANNOT_OPEN_FILE, {}},
-      {"rewind fails", "", [](FILE* f) { ReplaceLoaderFile(f, true); }, MSG_POINT_FILE_INCOMPLETE, {}},
-      {"read fails", "", [](FILE* f) { ReplaceLoaderFile(f, false); }, MSG_POINT_FILE_INCOMPLETE, {}},
+      {"device", "", {}, MSG_CANNOT_OPEN_FILE, nullptr, "/dev/zero"},
+      {"FIFO without a writer", "", {}, MSG_CANNOT_OPEN_FILE, nullptr, "loader_test_fifo"},
+      {"pipe", "", {}, MSG_CANNOT_OPEN_FILE, nullptr, pipeName},
+      {"rewind fails", three, {}, MSG_POINT_FILE_INCOMPLETE, [](FILE* f) { ReplaceLoaderFile(f, true); }},
+      {"read fails", three, {}, MSG_POINT_FILE_INCOMPLETE, [](FILE* f) { ReplaceLoaderFile(f, false); }},
 #endif
   };
-  return cases;
 }
 
-TEST(LoaderFile, RefusedAndChangingFiles) {
+TEST(LoaderFile, LoadTable) {
 #if !defined(_WIN32)
   unlink("loader_test_fifo");
   ASSERT_EQ(mkfifo("loader_test_fifo", 0600), 0);
@@ -300,23 +299,25 @@ TEST(LoaderFile, RefusedAndChangingFiles) {
   close(fds[1]);
   pipeName = "/dev/fd/" + std::to_string(fds[0]);
 #endif
-  for (FailureCase c : FailureCases()) {
+  std::vector<LoadCase> cases = FileCases(), failures = FailureCases();
+  cases.insert(cases.end(), failures.begin(), failures.end());
+  for (LoadCase& c : cases) {
     ResetFakePlatform();
-    changedFile = WriteTempFile("1 2 3\n4\n7 8 9\n");
+    changedFile = WriteTempFile(c.content);
     if (c.name.empty()) c.name = changedFile;
     betweenPointPasses = c.between;
     LoadPointFile(c.name.c_str());
     betweenPointPasses = nullptr;
-    if (c.message == nullptr) {
-      EXPECT_TRUE(fakePlatform.boxes.empty()) << c.what;
-    } else {
-      ASSERT_EQ(fakePlatform.boxes.size(), 1u) << c.what;
+    EXPECT_EQ(loadedFileInfo.fileName, c.name.c_str()) << c.what;
+    ASSERT_EQ(fakePlatform.boxes.size(), c.message != nullptr ? 1u : 0u) << c.what;
+    if (c.message != nullptr) {
       EXPECT_EQ(fakePlatform.boxes[0].owner, nullptr);
       EXPECT_EQ(fakePlatform.boxes[0].text, c.message) << c.what;
       EXPECT_EQ(fakePlatform.boxes[0].caption, CAPTION_SHUTDOWN_ERROR);
       EXPECT_EQ(fakePlatform.boxes[0].type, (UINT)(MB_OK | MB_ICONINFORMATION));
+    } else {
+      EXPECT_NE(pointTable.records, nullptr) << c.what << ": even zero records make a block";
     }
-    EXPECT_EQ(loadedFileInfo.fileName, c.name.c_str()) << c.what;
     ExpectTable(c.records, c.what);
     ReleasePointTable();
     std::remove(changedFile.c_str());
