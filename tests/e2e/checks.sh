@@ -86,3 +86,34 @@ check_f1_no() {
   answer_box "ERROR" Return
   code=$(wait_exit); check "failed switch exits with 0 (got $code)" "$([ "$code" = 0 ]; echo $?)"
 }
+
+# (g) A cloud of 500,000 points, whose first 100 frames (until the first measured rate)
+# take over 20 s here: R and a digit tapped as soon as the window shows act before the
+# rate line leaves "FPS 0.00". R moves the cloud's right edge into a strip it never reaches
+# from the start position; size 5 fills the middle of the cloud, which size 1 leaves dark.
+check_keys_on_a_big_cloud() {
+  for _ in $(seq 1 100); do cat "$repo/sphere.txt"; done >"$work/big.txt"
+  start_viewer big.txt
+  id=$(wait_window "^$title\$") || { check "window on the big cloud" 1; return; }
+  local opened elapsed edge=0 middle=0 rate_line=1
+  opened=$(date +%s%N)
+  PRESS_SETTLE=0 PRESS_HOLD=0.1 press "$id" r 5
+  for _ in $(seq 1 100); do
+    shoot "$id" "$work/big.png"
+    edge=$(cyan_pixels "$work/big.png" 40x90+540+340)
+    middle=$(cyan_pixels "$work/big.png" 40x40+470+367)
+    # The rate line's look at the first drawn frame, still "FPS 0.00".
+    [ -f "$work/rate0.png" ] || [ "${middle:-0}" = 0 ] ||
+      convert "$work/big.png" -crop 120x20+610+478 +repage "$work/rate0.png"
+    [ "${edge:-0}" -gt 0 ] && [ "${middle:-0}" -gt 1200 ] && break
+    sleep 0.1
+  done
+  elapsed=$(( ($(date +%s%N) - opened) / 1000000 ))
+  convert "$work/big.png" -crop 120x20+610+478 +repage "$work/rate1.png"
+  rate_line=$(differing_pixels "$work/rate0.png" "$work/rate1.png")
+  [ "${edge:-0}" -gt 0 ]; check "R acts on the big cloud (edge strip $edge)" $?
+  [ "${middle:-0}" -gt 1200 ]; check "5 acts on the big cloud (middle $middle of 1600)" $?
+  [ "$rate_line" = 0 ]; check "both before the first rate is measured, ${elapsed} ms after the window showed" $?
+  press "$id" Escape
+  code=$(wait_exit 60); check "Escape ends the big-cloud run with 27 (got $code)" "$([ "$code" = 27 ]; echo $?)"
+}

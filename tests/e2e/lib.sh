@@ -52,9 +52,10 @@ wait_window() {
   return 1
 }
 
-# Waits (at most 20 s) for the viewer to end; prints its exit code or "timeout".
+# Waits (at most 20 s, or the seconds given) for the viewer to end; prints its exit code
+# or "timeout".
 wait_exit() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 $(( ${1:-20} * 5 ))); do
     if ! kill -0 "$viewer_pid" 2>/dev/null; then
       wait "$viewer_pid"; echo $?; viewer_pid=""; return 0
     fi
@@ -86,9 +87,10 @@ shoot() {
   import -window root -crop "$crop" +repage "$file" 2>/dev/null
 }
 
-# Number of cyan pixels (little red, much green and blue) in an image.
+# Number of cyan pixels (little red, much green and blue) in an image, or in the part of it
+# given as WxH+X+Y (from the image's top-left).
 cyan_pixels() {
-  convert "$1" -fx '(r<0.35 && g>0.6 && b>0.6) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+  convert "$1" ${2:+-crop "$2" +repage} -fx '(r<0.35 && g>0.6 && b>0.6) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 
 # Number of differing pixels between two images of one size.

@@ -11,4 +11,5 @@ check_close
 check_missing_file missing-cloud.txt
 check_f1_yes
 check_f1_no
+check_keys_on_a_big_cloud
 finish

@@ -24,4 +24,5 @@ cp "$repo/sphere.txt" "$work/quoted.txt"
 check_missing_file '"quoted.txt"'
 check_f1_yes
 check_f1_no
+check_keys_on_a_big_cloud
 finish

@@ -2,6 +2,7 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/viewer_main.h"
+#include "controls/view_controls.h"
 #include "platform/fake/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -157,10 +158,13 @@ const std::vector<LoopCase>& LoopCases() {
       {"F1 switches once per key-down", "cloud.txt", {Message(WM_KEYDOWN, VK_F1)},
        {{5, {Message(WM_KEYDOWN, VK_F1)}}, {10, {Message(WM_CLOSE, 0)}}}, 0, "", 1,
        DISP_CHANGE_SUCCESSFUL, {}, 0, 3, 1, {}, "cloud.txt", 3},
-      {"F1 key-up does not switch", "cloud.txt",
+      {"F1 down and up in one drain switches once, a key-up alone never", "cloud.txt",
        {Message(WM_KEYDOWN, VK_F1), Message(WM_KEYUP, VK_F1)},
        {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {Message(WM_CLOSE, 0)}}}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, "cloud.txt", 3},
+       DISP_CHANGE_SUCCESSFUL, {}, 0, 2, 1, {}, "cloud.txt", 3},
+      {"Escape down and up in one drain gives 27", "cloud.txt", {},
+       {{3, {Message(WM_KEYDOWN, VK_ESCAPE), Message(WM_KEYUP, VK_ESCAPE)}}}, 0, "", 1,
+       DISP_CHANGE_SUCCESSFUL, {}, 27, 1, 0, {}, "cloud.txt", 3},
       {"failed switch window gives 0", "cloud.txt", {Message(WM_KEYDOWN, VK_F1)}, {}, 0,
        "CreateWindowExA", 2, DISP_CHANGE_SUCCESSFUL, {}, 0, 2, 1, {MSG_WINDOW_CREATION_ERROR},
        "cloud.txt", 3},
@@ -250,6 +254,26 @@ TEST(ViewerMain, FramesOnlyWhenTheQueueIsEmpty) {
   EXPECT_GT(FakeCallIndex("DispatchMessageA", 4), firstSwap);
   // The window is torn down after the loop: the last DestroyWindow follows the last swap.
   EXPECT_GT(FakeCallIndex("DestroyWindow", 1), firstSwap);
+  LeaveWorkDir(dir);
+}
+
+// A digit tapped within one drain sets the point size for exactly one frame.
+TEST(ViewerMain, TapBetweenFramesCountsForOneFrame) {
+  WorkDir dir;
+  EnterWorkDir(dir);
+  ResetFakePlatform();
+  static std::vector<int> sizes;  // the size asked for at each frame's start
+  sizes.clear();
+  script = ScriptRun{};
+  script.injections = {{2, {Message(WM_KEYDOWN, '5'), Message(WM_KEYUP, '5')}},
+                       {5, {Message(WM_CLOSE, 0)}}};
+  fakePlatform.afterPeek = [](const MSG& taken) {
+    ScriptHook(taken);
+    if (taken.message == 0) sizes.push_back(SelectedPointSize());
+  };
+  char line[] = "cloud.txt";
+  EXPECT_EQ(ViewerMain(nullptr, nullptr, line, SW_SHOW), 0);
+  EXPECT_EQ(sizes, (std::vector<int>{0, 0, 5, 0, 0}));
   LeaveWorkDir(dir);
 }
 
