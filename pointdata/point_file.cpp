@@ -7,6 +7,7 @@
 #include "pointdata/point_reader.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #if defined(_WIN32)
@@ -109,6 +110,31 @@ void LoadPointStream(FILE* file, char* buffer, size_t bufferSize) {
   loadedFileInfo.vertexCounter = (float)lines;
 }
 
+// Scans the piece at p (avail bytes of input, a NUL behind them) with the general scan and
+// returns its raw length. A line that fits a piece needs no cut: its line feed ends the
+// scan as the piece's end would, and is then looked for from where the scan stopped. A
+// longer line is cut, ended with a NUL, and scanned again from the values before.
+size_t ScanGeneralPiece(char* p, size_t avail, float* xyz) {
+  const float before[3] = {xyz[0], xyz[1], xyz[2]};
+  const char* stop = p;
+  ScanPiece(p, p + avail, xyz, &stop);
+  size_t scanned = (size_t)(stop - p);
+  size_t limit = avail < POINT_PIECE_MAX + 1 ? avail : POINT_PIECE_MAX + 1;
+  if (scanned < limit) {
+    const char* lf = *stop == '\n' ? stop : (const char*)std::memchr(stop, '\n', limit - scanned);
+    if (lf != nullptr && CutPointPiece(p, (size_t)(lf - p) + 1) == (size_t)(lf - p) + 1) {
+      return (size_t)(lf - p) + 1;
+    }
+  }
+  std::memcpy(xyz, before, sizeof before);
+  size_t length = CutPointPiece(p, avail);
+  char saved = p[length];
+  p[length] = 0;
+  ScanPiece(p, p + length, xyz, &stop);
+  p[length] = saved;
+  return length;
+}
+
 }  // namespace
 
 // Opens the named file and loads it; reports what goes wrong.
@@ -154,14 +180,7 @@ int32_t ReadPointRecords(FILE* file, char* buffer, size_t bufferSize, PointRecor
     } else if (!tryPlain && restingLines > 0) {
       --restingLines;
     }
-    if (length == 0) {
-      length = CutPointPiece(piece, avail);
-      // The reader keeps the byte behind its data free, so the piece can end with a NUL.
-      char saved = piece[length];
-      piece[length] = 0;
-      ScanPiece(piece, piece + length, xyz);
-      piece[length] = saved;
-    }
+    if (length == 0) length = ScanGeneralPiece(piece, avail, xyz);
     records[stored].x = xyz[0];
     records[stored].y = xyz[1];
     records[stored].z = xyz[2];

@@ -22,8 +22,9 @@ constexpr float FLOAT_POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
 constexpr uint64_t FLOAT_MANTISSA_MAX = uint64_t(1) << 24;
 constexpr int32_t FLOAT_EXPONENT_MAX = 10;
 
-// True for the bytes the scan's white-space skip passes over (isspace in the C locale).
-inline bool IsScanSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// True for the bytes the scan's white-space skip passes over: isspace in the C locale but
+// for the line feed, which only ever ends a piece, and so ends its scan as its end would.
+inline bool IsScanSpace(unsigned char c) { return c == ' ' || c == '\t' || (c >= '\v' && c <= '\r'); }
 
 // True for a decimal digit.
 inline bool IsDigit(unsigned char c) { return (unsigned char)(c - '0') < 10; }
@@ -114,15 +115,17 @@ const char* ScanNumber(const char* s, const char* end, float* value) {
   return p;
 }
 
-// Scans a piece ending with a NUL at end as "%f %f %f" into xyz; returns how many values
-// were written.
-int ScanPiece(const char* s, const char* end, float* xyz) {
+// Scans the piece at s as "%f %f %f" into xyz; returns how many values were written and
+// where the scan stopped.
+int ScanPiece(const char* s, const char* end, float* xyz, const char** stop) {
   const char* p = s;
-  for (int field = 0; field < 3; ++field) {
+  int field = 0;
+  for (; field < 3; ++field) {
     while (IsScanSpace((unsigned char)*p)) ++p;
     const char* next = ScanNumber(p, end, &xyz[field]);
-    if (next == nullptr) return field;
+    if (next == nullptr) break;
     p = next;
   }
-  return 3;
+  *stop = p;
+  return field;
 }

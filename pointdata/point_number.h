@@ -11,7 +11,8 @@
 // bytes are read only where they lie before end).
 const char* ScanNumber(const char* s, const char* end, float* value);
 
-// Scans the piece [s, end), a NUL at end, as "%f %f %f" would: white space before each
-// number is skipped, and xyz[0], xyz[1], xyz[2] are written in order until a field does
-// not start with a number (a NUL inside the piece ends it). Returns how many were written.
-int ScanPiece(const char* s, const char* end, float* xyz);
+// Scans a piece as "%f %f %f" would: white space before each number is skipped, and
+// xyz[0], xyz[1], xyz[2] are written in order until a field does not start with a number.
+// Returns how many were written (0 to 3), and in *stop the byte where the scan stopped.
+// The piece ends at a NUL (one lies at end) or at its line feed, whichever comes first.
+int ScanPiece(const char* s, const char* end, float* xyz, const char** stop);

@@ -57,7 +57,7 @@ size_t FillPointReader(PointReader* reader) {
   std::memmove(buffer, buffer + reader->pos, left);
   reader->pos = 0;
   reader->filled = left;
-  // The last byte stays behind the data, for the NUL that ends a piece.
+  // The last byte stays behind the data, for the NUL that ends it.
   const size_t usable = reader->bufferSize - 1;
   while (reader->filled < PIECE_LOOKAHEAD && !reader->ended) {
     size_t n = ReadPointBytes(reader->file, buffer + reader->filled, usable - reader->filled,
@@ -66,6 +66,7 @@ size_t FillPointReader(PointReader* reader) {
     reader->filled = stop != nullptr ? (size_t)(stop - buffer) : reader->filled + n;
     reader->ended = n == 0 || stop != nullptr;
   }
+  buffer[reader->filled] = 0;
   return reader->filled;
 }
 

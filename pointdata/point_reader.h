@@ -24,7 +24,7 @@ constexpr size_t POINT_READ_BUFFER_MIN = 512;
 // Where a pass over the file stands.
 struct PointReader {
   FILE* file = nullptr;
-  char* buffer = nullptr;  // bufferSize bytes; the last is kept free behind the data
+  char* buffer = nullptr;  // bufferSize bytes; the data, then a NUL
   size_t bufferSize = 0;
   size_t pos = 0;          // first byte of the buffer not yet delivered
   size_t filled = 0;       // bytes of input in the buffer
@@ -41,8 +41,8 @@ bool CountPointLines(FILE* file, char* buffer, size_t bufferSize, uint64_t* line
 void StartPointReader(PointReader* reader, FILE* file, char* buffer, size_t bufferSize);
 
 // Reads more input when the bytes left are fewer than a piece and its look-ahead. Returns
-// how many bytes start at buffer + pos (0 once everything is delivered); the byte behind
-// them may be overwritten, for a NUL that ends a piece.
+// how many bytes start at buffer + pos (0 once everything is delivered); a NUL lies behind
+// them, and a piece may be ended with a NUL for a while.
 size_t FillPointReader(PointReader* reader);
 
 // The raw length of the piece at p, which has avail bytes of input: up to and including

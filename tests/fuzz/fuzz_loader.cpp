@@ -38,7 +38,8 @@ std::vector<PointRecord> ExpectedRecords(const uint8_t* data, size_t size, size_
     size_t length = std::min(lineFeed == std::string::npos ? text.size() - pos : lineFeed - pos + 1,
                              (size_t)254);
     std::string piece = text.substr(pos, length);
-    ScanPiece(piece.c_str(), piece.c_str() + length, xyz);
+    const char* stop = nullptr;
+    ScanPiece(piece.c_str(), piece.c_str() + length, xyz, &stop);
     records.push_back({xyz[0], xyz[1], xyz[2]});
     pos += length;
   }

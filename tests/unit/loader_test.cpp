@@ -127,7 +127,8 @@ const PieceCase PIECE_CASES[] = {
 TEST(LoaderGrammar, PieceTable) {
   for (const PieceCase& c : PIECE_CASES) {
     float xyz[3] = {7, 8, 9};
-    EXPECT_EQ(ScanPiece(c.text, c.text + std::strlen(c.text), xyz), c.written) << c.text;
+    const char* stop = nullptr;
+    EXPECT_EQ(ScanPiece(c.text, c.text + std::strlen(c.text), xyz, &stop), c.written) << c.text;
     PointRecord got = {xyz[0], xyz[1], xyz[2]};
     EXPECT_EQ(RecordBits(&got, 1), RecordBits(&c.xyz, 1)) << c.text;
   }
@@ -153,7 +154,8 @@ TEST(LoaderPlainLine, TakesExactlyThePlainLines) {
     float plain[4] = {7, 8, 9, 0}, general[3] = {7, 8, 9};
     EXPECT_EQ(ScanPlainLine(text.data(), &cache, plain), c.length) << c.line;
     if (c.length == 0) continue;
-    ScanPiece(c.line.c_str(), c.line.c_str() + c.line.size(), general);
+    const char* stop = nullptr;
+    ScanPiece(c.line.c_str(), c.line.c_str() + c.line.size(), general, &stop);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Bits(plain[i]), Bits(general[i])) << c.line << i;
   }
 }
