@@ -3,6 +3,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr char CTRL_Z = 0x1A;
@@ -18,10 +22,24 @@ size_t ReadPointBytes(FILE* file, char* dest, size_t max, bool* failed) {
   return n;
 }
 
-// Number of line feeds among the n bytes at p (a loop the compiler vectorises).
+// Number of line feeds among the n bytes at p: with SSE2 sixteen bytes at a time, counted
+// in byte lanes for up to 255 blocks and then summed (several times the plain loop's speed).
 uint64_t CountLineFeeds(const char* p, size_t n) {
   uint64_t lines = 0;
-  for (size_t i = 0; i < n; ++i) lines += p[i] == '\n';
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  while (n - i >= 16) {
+    size_t blocks = (n - i) / 16 < 255 ? (n - i) / 16 : 255;
+    __m128i counts = _mm_setzero_si128();
+    for (size_t b = 0; b < blocks; ++b, i += 16) {
+      counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(_mm_loadu_si128((const __m128i*)(p + i)), lineFeed));
+    }
+    __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    lines += (uint64_t)_mm_cvtsi128_si32(sums) + (uint64_t)_mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+  }
+#endif
+  for (; i < n; ++i) lines += p[i] == '\n';
   return lines;
 }
 
