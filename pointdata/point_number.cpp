@@ -38,9 +38,15 @@ inline float WithSign(float value, bool negative) {
   return value;
 }
 
-// Reads the digits at p into mantissa (wrapping beyond 19 digits), eight at a time while
-// eight bytes are left before end; returns the first byte after them.
+// Reads the digits at p into mantissa (wrapping beyond 19 digits); returns the first byte
+// after them. A run longer than eight digits goes on eight at a time while eight bytes are
+// left before end; short runs, the usual ones, never pay for the test.
 inline const char* ReadDigits(const char* p, const char* end, uint64_t* mantissa) {
+  int count = 0;
+  for (; count < 8 && IsDigit((unsigned char)*p); ++count, ++p) {
+    *mantissa = *mantissa * 10 + (unsigned char)(*p - '0');
+  }
+  if (count < 8) return p;
   while (end - p >= 8 && fast_float::is_made_of_eight_digits_fast(p)) {
     *mantissa = *mantissa * 100000000 + fast_float::parse_eight_digits_unrolled(p);
     p += 8;
