@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
