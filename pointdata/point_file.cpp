@@ -112,14 +112,18 @@ void LoadPointStream(FILE* file, char* buffer, size_t bufferSize) {
 
 // Scans the piece at p (avail bytes of input, a NUL behind them) with the general scan and
 // returns its raw length. A line that fits a piece needs no cut: its line feed ends the
-// scan as the piece's end would, and is then looked for from where the scan stopped. A
+// scan as the piece's end would, and is then looked for from where the scan stopped (a NUL
+// after the longest piece's reach keeps the scan within it, however long the line). A
 // longer line is cut, ended with a NUL, and scanned again from the values before.
 size_t ScanGeneralPiece(char* p, size_t avail, float* xyz) {
   const float before[3] = {xyz[0], xyz[1], xyz[2]};
   const char* stop = p;
-  ScanPiece(p, p + avail, xyz, &stop);
-  size_t scanned = (size_t)(stop - p);
   size_t limit = avail < POINT_PIECE_MAX + 1 ? avail : POINT_PIECE_MAX + 1;
+  char behind = p[limit];
+  p[limit] = 0;
+  ScanPiece(p, p + limit, xyz, &stop);
+  p[limit] = behind;
+  size_t scanned = (size_t)(stop - p);
   if (scanned < limit) {
     const char* lf = *stop == '\n' ? stop : (const char*)std::memchr(stop, '\n', limit - scanned);
     if (lf != nullptr && CutPointPiece(p, (size_t)(lf - p) + 1) == (size_t)(lf - p) + 1) {
