@@ -2,7 +2,8 @@
 # Builds the three presets (installing what they need) and runs every test:
 # unit tests natively, under ASan+UBSan and under Wine; pixel, stand-in and end-to-end
 # tests and the display-switch soak on virtual displays, natively and under Wine;
-# point-dump parity between the builds; the loader fuzzer.
+# point-dump parity between the builds and against the recorded checksums of its output on
+# the loader's corpus; the loader's two fuzz targets.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -73,11 +74,17 @@ LSAN_OPTIONS=suppressions=$root/tests/lsan.supp step pixel-asan tools/with-displ
 if wine_runs; then step pixel-wine tools/with-display.sh wine build/win32/tests/pixel_tests.exe; else skip pixel-wine "$no_wine"; fi
 [ -x tests/standin/run.sh ] && step standin tests/standin/run.sh build/native/demo-keys
 if wine_runs; then step point-dump-parity parity; else skip point-dump-parity "$no_wine"; fi
+step point-dump-corpus tests/fuzz/check-dumps.sh build/native/point-dump
+if wine_runs; then
+  step point-dump-corpus-wine tools/with-display.sh tests/fuzz/check-dumps.sh build/win32/point-dump.exe
+else
+  skip point-dump-corpus-wine "$no_wine"
+fi
 step e2e-native tests/e2e/run-native.sh build/native
 if wine_runs; then step e2e-wine tests/e2e/run-wine.sh build/win32; else skip e2e-wine "$no_wine"; fi
 step soak-native tests/e2e/soak.sh build/native native
 if wine_runs; then step soak-wine tests/e2e/soak.sh build/win32 wine; else skip soak-wine "$no_wine"; fi
-[ -x tests/fuzz/run-fuzz.sh ] && step fuzz tests/fuzz/run-fuzz.sh 60
+[ -x tests/fuzz/run-fuzz.sh ] && step fuzz tests/fuzz/run-fuzz.sh 30
 
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -9,6 +9,10 @@ build=$(cd "${1:-$repo/build/native}" && pwd)
 check_default_file
 check_close
 check_missing_file missing-cloud.txt
+# Names that are no regular file: refused at once, without reading (a FIFO has no writer).
+check_missing_file .
+check_missing_file /dev/zero
+mkfifo "$work/no-writer.fifo" && check_missing_file no-writer.fifo
 check_f1_yes
 check_f1_no
 check_keys_on_a_big_cloud
