@@ -24,11 +24,16 @@ struct FrameRateMeter {
   float rate = 0.0f;                  // Frames per second; 0 until the first measurement
   int32_t frameCounter = 0;           // Frames since the last measurement
   uint32_t lastMeasurementTime = 0;   // Milliseconds of timeGetTime
+  int32_t framesSinceSetUp = 0;       // Frames since the scene was last set up, for the
+                                      // provisional rate before the first measurement
 };
 
-// One flag per virtual-key code: 1 while the key is down.
+// One flag per virtual-key code: 1 while the key is down. A key-down message also sets
+// the key's pressed flag, which the main loop clears after each frame, so that a key that
+// went down and up between two frames still counts for the next one.
 struct KeyTable {
   uint8_t down[256] = {};
+  uint8_t pressed[256] = {};
 };
 
 // The one window and its contexts.

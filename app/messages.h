@@ -15,6 +15,8 @@
 #define MSG_CANNOT_OPEN_FILE "couldn't open file"
 #define MSG_TOO_MANY_POINTS "The point file has too many lines to load."
 #define MSG_OUT_OF_MEMORY "Not enough memory to load the point file."
+#define MSG_POINT_FILE_INCOMPLETE \
+  "The point file changed or could not be read while it was loading. Only the points read are shown."
 
 // Window creation
 #define MSG_REGISTER_CLASS_FAILED "Failed To Register The Window Class."

@@ -33,7 +33,7 @@ static bool DrainMessages(MSG& message) {
 
 // Escape ends the run only while the window is not minimised.
 static bool EscapeRequested() {
-  return windowContext.active != 0 && keyTable.down[VK_ESCAPE] != 0;
+  return windowContext.active != 0 && KeyDown(VK_ESCAPE);
 }
 
 // Draws one frame, shows it and applies the held keys.
@@ -43,10 +43,13 @@ static void RunFrame() {
   ApplyViewControls();
 }
 
-// F1: rebuild the window in the other display mode; false when that fails.
+// F1: rebuild the window in the other display mode; false when that fails. Each key-down
+// message of F1 asks once: its flags are cleared here, and the frame's presses are over.
 static bool SwitchDisplayModeIfAsked() {
-  if (keyTable.down[VK_F1] == 0) return true;
+  const bool asked = KeyDown(VK_F1);
   keyTable.down[VK_F1] = 0;
+  ForgetKeyPresses();
+  if (!asked) return true;
   DestroyViewerWindow();
   windowContext.fullscreen = windowContext.fullscreen ? 0 : 1;
   return OpenViewerWindow(windowContext.fullscreen != 0);

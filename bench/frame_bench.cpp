@@ -1,43 +1,32 @@
-// Frame time of DrawFrame for clouds of 10k to 10M points, against the same points sent
-// in one glDrawArrays call from a client-side vertex array, in the viewer's real window.
-// Usage: frame-bench [google-benchmark flags]  (needs a display; DISPLAY=:92 under Xvfb)
+// Frame time of DrawFrame for clouds of 100k to 10M points, in the viewer's real window,
+// against two references drawn in the same rounds: the bare points (one glDrawArrays from
+// a client-side vertex array, nothing else in the frame) and the frame as the viewer drew
+// it before, three immediate-mode vertices a record. The three kinds take turns within each
+// round, each round starting with another, so a busy machine slows them alike; the medians
+// of the times and of each round's ratios are printed.
+// Usage: frame-bench [ROUNDS] [MAX_POINTS]  (needs a display; see tools/with-display.sh)
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/window_size.h"
+#include "bench/immediate_frame.h"
 #include "platform/platform_api.h"
 #include "platform/viewer_window.h"
 #include "render/frame.h"
 
-#include <benchmark/benchmark.h>
-
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
 
-const int64_t kSizes[] = {10000, 100000, 1000000, 10000000};
-const int kSizeCount = 4;
-
-std::vector<PointRecord> cloud;  // the largest cloud; smaller runs use its first records
-
-// Seconds per frame of the last run of each kind and size (0 until measured).
-double viewerSeconds[kSizeCount] = {};
-double referenceSeconds[kSizeCount] = {};
-
-// Index of a size in kSizes.
-int SizeIndex(int64_t count) {
-  for (int i = 0; i < kSizeCount; i++) {
-    if (kSizes[i] == count) return i;
-  }
-  return 0;
-}
+const int32_t kSizes[] = {100000, 1000000, 10000000};
 
 // Fills the cloud with points spread over a ball of radius 3, as the bundled sphere is.
-void MakeCloud(int64_t count) {
-  cloud.resize(static_cast<size_t>(count));
+std::vector<PointRecord> MakeCloud(int32_t count) {
+  std::vector<PointRecord> cloud(static_cast<size_t>(count));
   uint32_t seed = 12345;
   for (PointRecord& p : cloud) {
     float v[3];
@@ -52,100 +41,76 @@ void MakeCloud(int64_t count) {
     } while (length2 > 1.0f);
     p = PointRecord{v[0] * 3.0f, v[1] * 3.0f, v[2] * 3.0f};
   }
+  return cloud;
 }
 
-// Delivers whatever the window has queued.
-void PumpMessages() {
-  MSG msg = {};
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) break;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+// The bare points: cleared buffers, the cloud's transform, one glDrawArrays.
+void DrawBarePoints() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glTranslatef(-0.2f, -2.7f, -22.5f);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glColor3f(0.0f, 1.0f, 1.0f);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(PointRecord), pointTable.records);
+  glDrawArrays(GL_POINTS, 0, pointTable.count);
 }
 
-// The viewer's frame: DrawFrame and glFinish, the points in immediate mode.
-void BM_DrawFrame(benchmark::State& state) {
-  const int64_t count = state.range(0);
-  pointTable.count = static_cast<int32_t>(count);
-  pointTable.records = cloud.data();
+// Milliseconds one frame of the given kind takes, finished.
+double TimeFrame(void (*draw)()) {
   viewState = ViewState{};
-  PumpMessages();
-  auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
-    DrawFrame();
-    glFinish();
-  }
-  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  viewerSeconds[SizeIndex(count)] = seconds / static_cast<double>(state.iterations());
-  state.counters["points/s"] =
-      benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
-  pointTable = PointTable{};
+  const auto start = std::chrono::steady_clock::now();
+  draw();
+  glFinish();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
-// The reference: same transform, the points once each in cyan from a vertex array.
-void BM_VertexArray(benchmark::State& state) {
-  const int64_t count = state.range(0);
-  PumpMessages();
-  auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(-0.2f, -2.7f, -22.5f);
-    glColor3f(0.0f, 1.0f, 1.0f);
-    // DrawFrame's glInterleavedArrays leaves the colour array on, pointing at the axes.
-    glDisableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(PointRecord), cloud.data());
-    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(count));
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glFinish();
-  }
-  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  referenceSeconds[SizeIndex(count)] = seconds / static_cast<double>(state.iterations());
-  state.counters["points/s"] =
-      benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
-}
-
-BENCHMARK(BM_DrawFrame)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)->MinTime(0.5);
-BENCHMARK(BM_VertexArray)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)->MinTime(0.5);
-
-// Prints the per-size ratio of the viewer's frame to the reference, and the growth per size.
-void PrintRatios() {
-  std::printf("\n%10s %14s %14s %8s %16s %12s\n", "points", "DrawFrame ms", "array ms", "ratio",
-              "ns/point (view)", "growth x10");
-  for (int i = 0; i < kSizeCount; i++) {
-    if (viewerSeconds[i] <= 0.0 || referenceSeconds[i] <= 0.0) continue;
-    double growth = (i > 0 && viewerSeconds[i - 1] > 0.0) ? viewerSeconds[i] / viewerSeconds[i - 1]
-                                                          : 0.0;
-    std::printf("%10lld %14.3f %14.3f %8.2f %16.2f %12.2f\n", static_cast<long long>(kSizes[i]),
-                viewerSeconds[i] * 1e3, referenceSeconds[i] * 1e3,
-                viewerSeconds[i] / referenceSeconds[i],
-                viewerSeconds[i] * 1e9 / static_cast<double>(kSizes[i]), growth);
-  }
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 }  // namespace
 
-// Opens the viewer's window, builds the cloud and runs the benchmarks; then the ratios.
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  if (!CreateViewerWindow("Quillmere OpenGL by KALMO", 800, 600, 32, false)) {
-    std::fprintf(stderr, "frame-bench: no window (is DISPLAY set?)\n");
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+  const int32_t maxPoints = argc > 2 ? std::atoi(argv[2]) : kSizes[2];
+  if (rounds < 1 || !CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) {
+    std::fprintf(stderr, "usage: frame-bench [ROUNDS] [MAX_POINTS] (needs a display)\n");
     return 1;
   }
+  std::printf("GL_RENDERER: %s\nrounds: %d\n\n%10s %12s %12s %14s %10s %12s\n",
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)), rounds, "points",
+              "bare ms", "DrawFrame ms", "immediate ms", "DF/bare", "immediate/DF");
   loadedFileInfo.fileName = "bench";
-  loadedFileInfo.vertexCounter = 0.0f;
-  MakeCloud(kSizes[kSizeCount - 1]);
-  std::printf("GL_RENDERER: %s\nGL_VERSION: %s\n",
-              reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-              reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-  benchmark::RunSpecifiedBenchmarks();
-  PrintRatios();
-  benchmark::Shutdown();
+  for (int32_t size : kSizes) {
+    if (size > maxPoints) break;
+    std::vector<PointRecord> cloud = MakeCloud(size);
+    pointTable.records = cloud.data();
+    pointTable.count = size;
+    loadedFileInfo.vertexCounter = static_cast<float>(size);
+    void (*const kinds[3])() = {DrawBarePoints, DrawFrame, DrawImmediateFrame};
+    std::vector<double> times[3], overBare, overDrawn;
+    TimeFrame(DrawFrame);  // the first frame of a size sets up the driver's buffers
+    for (int round = 0; round < rounds; round++) {
+      double t[3];
+      // Each round starts with another kind, so none always follows the swap.
+      for (int k = 0; k < 3; k++) {
+        const int kind = (k + round) % 3;
+        t[kind] = TimeFrame(kinds[kind]);
+        times[kind].push_back(t[kind]);
+      }
+      SwapBuffers(windowContext.deviceContext);  // as the viewer does; none of the timings
+      glFinish();                                // takes the swap on
+      overBare.push_back(t[1] / t[0]);
+      overDrawn.push_back(t[2] / t[1]);
+    }
+    std::printf("%10d %12.1f %12.1f %14.1f %10.2f %12.2f\n", size, Median(times[0]),
+                Median(times[1]), Median(times[2]), Median(overBare), Median(overDrawn));
+    std::fflush(stdout);
+  }
+  pointTable = PointTable{};
   DestroyViewerWindow();
   return 0;
 }

@@ -1,170 +1,201 @@
-// Loading speed and peak memory of the point file loader, against the straightforward
-// stream loader (character-counting pass, then a 255-byte line reader and "%f %f %f"
-// per line) in the same run.
+// load-bench [FOLDER [POINTS]]: loading speed of the point file loader on every number
+// shape, against a plain fast_float loader built into the same binary (the file read in
+// 1 MiB blocks, split at line feeds, three fast_float::from_chars a line, records appended
+// to a vector). Hand-timed, so the same program runs natively and as a Windows program.
+// Writes its files into FOLDER (default: the working directory) unless already there:
+// POINTS points (default 2,000,000) a shape, and 10,000,000 of the %.6f shape. Prints,
+// per file, the best of several interleaved loads of each, MB/s and the ratio; natively
+// also the loader's peak memory over its table.
 #include "app/app_state.h"
 #include "pointdata/point_file.h"
 
-#include <benchmark/benchmark.h>
+#include <fast_float/fast_float.h>
 
+#if !defined(_WIN32)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
-std::map<std::string, double> secondsPerLoad;  // fastest load per benchmark name
+constexpr size_t BASELINE_BLOCK = 1u << 20;
+constexpr int64_t BIG_POINTS = 10000000;
 
-// Name of the bench file of lines points, in $TMPDIR or /tmp.
-std::string BenchFileName(int64_t lines) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::string(dir != nullptr && dir[0] != 0 ? dir : "/tmp") + "/load_bench_" +
-         std::to_string(lines) + ".txt";
+// One shape of file: a name and how to print one point.
+struct Shape {
+  const char* name;
+  int (*print)(char* line, size_t size, const double* v, uint64_t random);
+};
+
+// The shapes, each a common way of writing points.
+const Shape SHAPES[] = {
+    {"f6", [](char* s, size_t n, const double* v, uint64_t) {
+       return std::snprintf(s, n, "%.6f %.6f %.6f\n", v[0], v[1], v[2]); }},
+    {"g17", [](char* s, size_t n, const double* v, uint64_t) {
+       return std::snprintf(s, n, "%.17g %.17g %.17g\n", v[0] * 100, v[1] * 100, v[2] * 100); }},
+    {"e3", [](char* s, size_t n, const double* v, uint64_t r) {
+       double scale = std::pow(10.0, (double)(r % 61) - 30);
+       return std::snprintf(s, n, "%.3e %.3e %.3e\n", v[0] * scale, v[1] * scale, v[2] * scale); }},
+    {"integers", [](char* s, size_t n, const double* v, uint64_t) {
+       return std::snprintf(s, n, "%d %d %d\n", (int)(v[0] * 2e5), (int)(v[1] * 2e5), (int)(v[2] * 2e5)); }},
+    {"mixed-widths", [](char* s, size_t n, const double* v, uint64_t r) {
+       return std::snprintf(s, n, "%.*f %.*f %.*f\n", (int)(r % 9), v[0] * 1000, (int)(r >> 8) % 9,
+                            v[1], (int)(r >> 16) % 9, v[2] * 10); }},
+    {"tabs", [](char* s, size_t n, const double* v, uint64_t) {
+       return std::snprintf(s, n, "%.4f\t%.4f\t%.4f\n", v[0] * 10, v[1] * 10, v[2] * 10); }},
+    {"crlf", [](char* s, size_t n, const double* v, uint64_t) {
+       return std::snprintf(s, n, "%.6f %.6f %.6f\r\n", v[0], v[1], v[2]); }},
+    {"mixed-signs", [](char* s, size_t n, const double* v, uint64_t r) {
+       const char* signs[] = {"", "+", "-"};
+       return std::snprintf(s, n, "%s%.*f %s%.*g %.*e\n", signs[r % 3], (int)(r >> 4) % 10,
+                            std::fabs(v[0]), signs[(r >> 8) % 3], 1 + (int)(r >> 12) % 17,
+                            std::fabs(v[1] * 1e4), (int)(r >> 20) % 8, v[2] * 1e-3); }},
+};
+
+// Name of the file of one shape and size in folder.
+std::string FileName(const std::string& folder, const char* shape, int64_t points) {
+  return folder + "/load-bench-" + shape + "-" + std::to_string(points) + ".txt";
 }
 
-// Writes lines deterministic points in [-5, 5] as "%.6f %.6f %.6f\n" unless already there.
-std::string EnsureBenchFile(int64_t lines) {
-  std::string name = BenchFileName(lines);
+// Size of a file in bytes (0 when it is missing).
+int64_t FileBytes(const std::string& name) {
   FILE* f = std::fopen(name.c_str(), "rb");
-  if (f != nullptr) {
-    int64_t found = 0;
-    char block[1 << 16];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
-      for (size_t i = 0; i < n; ++i) found += block[i] == '\n';
-    }
-    std::fclose(f);
-    if (found == lines) return name;
-  }
-  f = std::fopen(name.c_str(), "wb");
-  if (f == nullptr) return name;
+  if (f == nullptr) return 0;
+  std::fseek(f, 0, SEEK_END);
+  int64_t bytes = (int64_t)std::ftell(f);
+  std::fclose(f);
+  return bytes;
+}
+
+// Writes points deterministic points of a shape, values within ±5 before its scaling,
+// unless the file is already there.
+void EnsureFile(const std::string& name, const Shape& shape, int64_t points) {
+  if (FileBytes(name) > 0) return;
+  FILE* f = std::fopen(name.c_str(), "wb");
+  if (f == nullptr) return;
   uint64_t state = 0x9e3779b97f4a7c15ull;
-  for (int64_t i = 0; i < lines; ++i) {
+  char line[256];
+  for (int64_t i = 0; i < points; ++i) {
     double v[3];
     for (double& c : v) {
       state = state * 6364136223846793005ull + 1442695040888963407ull;
       c = ((double)(state >> 11) / 9007199254740992.0) * 10.0 - 5.0;
     }
-    std::fprintf(f, "%.6f %.6f %.6f\n", v[0], v[1], v[2]);
+    std::fwrite(line, 1, (size_t)shape.print(line, sizeof line, v, state >> 20), f);
   }
   std::fclose(f);
-  return name;
 }
 
-// Size of a file in bytes.
-int64_t FileBytes(const std::string& name) {
-  FILE* f = std::fopen(name.c_str(), "rb");
-  if (f == nullptr) return 0;
-  std::fseek(f, 0, SEEK_END);
-  int64_t bytes = (int64_t)ftello(f);
-  std::fclose(f);
-  return bytes;
-}
+std::vector<PointRecord> baselineRecords;  // the baseline's table
 
-// The straightforward loader: text-mode stream, fgetc counting, fgets + sscanf per line.
-void BaselineLoad(const char* name) {
-  loadedFileInfo.fileName = name;
-  FILE* f = std::fopen(name, "rt");
+// The plain fast_float loader: one pass, records appended to a vector.
+void LoadBaseline(const char* name) {
+  baselineRecords.clear();
+  FILE* f = std::fopen(name, "rb");
   if (f == nullptr) return;
-  int32_t lines = 0;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) {
-    if (c == '\n') {
-      ++lines;
-      loadedFileInfo.vertexCounter += 1.0f;
+  std::vector<char> block(BASELINE_BLOCK + 256);
+  size_t kept = 0;
+  for (;;) {
+    size_t n = std::fread(block.data() + kept, 1, BASELINE_BLOCK, f);
+    const char* end = block.data() + kept + n;
+    const char* line = block.data();
+    for (const char* lf; (lf = (const char*)std::memchr(line, '\n', end - line)) != nullptr; line = lf + 1) {
+      float xyz[3] = {0.0f, 0.0f, 0.0f};
+      const char* p = line;
+      for (float& value : xyz) {
+        while (p < lf && (*p == ' ' || *p == '\t' || *p == '+')) ++p;
+        p = fast_float::from_chars(p, lf, value).ptr;
+      }
+      baselineRecords.push_back({xyz[0], xyz[1], xyz[2]});
     }
-  }
-  std::fseek(f, 0, SEEK_SET);
-  pointTable.count = lines;
-  pointTable.records = (PointRecord*)std::malloc((size_t)lines * sizeof(PointRecord));
-  char line[255];
-  float x = 0, y = 0, z = 0;
-  int32_t index = 0;
-  while (!std::feof(f) && index < pointTable.count) {
-    if (std::fgets(line, sizeof line, f) == nullptr) break;
-    std::sscanf(line, "%f %f %f", &x, &y, &z);
-    pointTable.records[index].x = x;
-    pointTable.records[index].y = y;
-    pointTable.records[index].z = z;
-    ++index;
+    kept = (size_t)(end - line);
+    std::memmove(block.data(), line, kept);
+    if (n == 0) break;
   }
   std::fclose(f);
 }
 
-// Times one loader over the bench file of lines points.
-void RunLoad(benchmark::State& state, void (*load)(const char*), const char* label) {
-  std::string name = EnsureBenchFile(state.range(0));
-  int64_t bytes = FileBytes(name);
-  double best = 1e30;
-  for (auto _ : state) {
-    ResetAppState();
-    auto start = std::chrono::steady_clock::now();
-    load(name.c_str());
-    auto stop = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(pointTable.records);
-    double seconds = std::chrono::duration<double>(stop - start).count();
-    state.SetIterationTime(seconds);
-    if (seconds < best) best = seconds;
-    ReleasePointTable();
-  }
-  state.SetBytesProcessed(state.iterations() * bytes);
-  secondsPerLoad[std::string(label) + "/" + std::to_string(state.range(0))] = best;
+// The viewer's loader, its table released afterwards.
+void LoadViewer(const char* name) {
+  ResetAppState();
+  LoadPointFile(name);
 }
 
-// The loader of the viewer.
-void BM_LoadPointFile(benchmark::State& state) { RunLoad(state, LoadPointFile, "loader"); }
+// Seconds one load takes.
+double TimeLoad(void (*load)(const char*), const std::string& name) {
+  auto start = std::chrono::steady_clock::now();
+  load(name.c_str());
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
-// The straightforward loader.
-void BM_Baseline(benchmark::State& state) { RunLoad(state, BaselineLoad, "baseline"); }
-
-BENCHMARK(BM_Baseline)->Arg(1000000)->Arg(10000000)->UseManualTime()->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK(BM_LoadPointFile)->Arg(1000000)->Arg(10000000)->UseManualTime()
-    ->Unit(benchmark::kMillisecond)->Iterations(10);
-
-// Peak resident memory (KiB) a child process adds over its parent while loading name.
-long ChildPeakKiB(void (*load)(const char*), const std::string& name) {
-  struct rusage self;
+// Peak resident memory (MiB) a child adds over its parent while loading name, natively.
+double ChildPeakMiB(const std::string& name) {
+#if defined(_WIN32)
+  (void)name;
+  return -1.0;
+#else
+  struct rusage self, usage;
   getrusage(RUSAGE_SELF, &self);
   pid_t child = fork();
   if (child == 0) {
-    load(name.c_str());
+    LoadViewer(name.c_str());
     _exit(pointTable.count > 0 ? 0 : 1);
   }
   int status = 0;
-  struct rusage usage;
-  if (child < 0 || wait4(child, &status, 0, &usage) < 0) return -1;
-  return usage.ru_maxrss - self.ru_maxrss;
+  if (child < 0 || wait4(child, &status, 0, &usage) < 0) return -1.0;
+  return (double)(usage.ru_maxrss - self.ru_maxrss) / 1024.0;
+#endif
+}
+
+// Times the loader and the baseline, interleaved, on one file; prints best times and ratio.
+void MeasureFile(const std::string& name, const char* shape, int64_t points, int rounds) {
+  double bytes = (double)FileBytes(name);
+  double loaderBest = 1e30, baselineBest = 1e30;
+  for (int round = 0; round < rounds; ++round) {
+    loaderBest = std::min(loaderBest, TimeLoad(LoadViewer, name));
+    bool same = pointTable.count == (int32_t)baselineRecords.size() &&
+                std::memcmp(pointTable.records, baselineRecords.data(),
+                            baselineRecords.size() * sizeof(PointRecord)) == 0;
+    if (round > 0 && !same) std::printf("  (%s: the records differ from the baseline's)\n", shape);
+    ReleasePointTable();
+    baselineBest = std::min(baselineBest, TimeLoad(LoadBaseline, name));
+  }
+  std::printf("%-13s %10lld %8.1f MB %9.1f ms %8.0f MB/s %9.1f ms %8.0f MB/s %6.2fx\n", shape,
+              (long long)points, bytes / 1e6, loaderBest * 1e3, bytes / loaderBest / 1e6,
+              baselineBest * 1e3, bytes / baselineBest / 1e6, baselineBest / loaderBest);
+  std::fflush(stdout);
 }
 
 }  // namespace
 
-// Runs the benchmarks, then prints the speed ratios and the peak memory of each loader.
+// Writes the files, measures the peak memory of the big file, then the speed of each shape.
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  std::string big = EnsureBenchFile(10000000);
-  EnsureBenchFile(1000000);
-  long loaderPeak = ChildPeakKiB(LoadPointFile, big);
-  long baselinePeak = ChildPeakKiB(BaselineLoad, big);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  for (const char* points : {"1000000", "10000000"}) {
-    auto loader = secondsPerLoad.find(std::string("loader/") + points);
-    auto baseline = secondsPerLoad.find(std::string("baseline/") + points);
-    if (loader == secondsPerLoad.end() || baseline == secondsPerLoad.end()) continue;
-    std::printf("%s points: loader %.1f ms, baseline %.1f ms, speed-up %.1fx\n", points,
-                loader->second * 1e3, baseline->second * 1e3, baseline->second / loader->second);
+  std::string folder = argc > 1 ? argv[1] : ".";
+  int64_t points = argc > 2 ? std::atoll(argv[2]) : 2000000;
+  std::string big = FileName(folder, SHAPES[0].name, BIG_POINTS);
+  EnsureFile(big, SHAPES[0], BIG_POINTS);
+  // First, while the process itself is still small.
+  std::printf("peak memory over the parent, %lld points of f6: %.1f MiB (table %.1f MiB)\n",
+              (long long)BIG_POINTS, ChildPeakMiB(big),
+              (double)BIG_POINTS * sizeof(PointRecord) / 1048576.0);
+  std::printf("%-13s %10s %11s %12s %13s %12s %13s %7s\n", "shape", "points", "file", "loader",
+              "", "baseline", "", "ratio");
+  for (const Shape& shape : SHAPES) {
+    std::string name = FileName(folder, shape.name, points);
+    EnsureFile(name, shape, points);
+    MeasureFile(name, shape.name, points, 5);
   }
-  std::printf("peak memory over the parent, 10000000 points (table %.1f MiB): loader %.1f MiB, "
-              "baseline %.1f MiB\n",
-              10000000.0 * sizeof(PointRecord) / 1048576.0, loaderPeak / 1024.0,
-              baselinePeak / 1024.0);
+  MeasureFile(big, SHAPES[0].name, BIG_POINTS, 3);
   return 0;
 }

@@ -5,10 +5,12 @@
 // platform's video and GL set-up included), the later ones show what stays.
 #include "app/app_state.h"
 #include "app/messages.h"
+#include "app/window_size.h"
 #include "platform/platform_api.h"
 #include "platform/viewer_window.h"
 #include "pointdata/point_file.h"
 #include "render/frame.h"
+#include "tools/pump_messages.h"
 
 #include <chrono>
 #include <cstdint>
@@ -24,16 +26,6 @@ double Milliseconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// Hands the window whatever it has queued, as the main loop does before its first frame.
-void DrainMessages() {
-  MSG message = {};
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) break;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
 // The three shares of one start-up, in milliseconds.
 struct StartupTimes {
   double load;
@@ -47,12 +39,12 @@ bool MeasureStartup(const char* name, StartupTimes& times) {
   const Clock::time_point start = Clock::now();
   LoadPointFile(name);
   const Clock::time_point loaded = Clock::now();
-  if (!CreateViewerWindow(VIEWER_TITLE, 800, 600, 32, false)) {
+  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) {
     ReleasePointTable();
     return false;
   }
   const Clock::time_point opened = Clock::now();
-  DrainMessages();
+  PumpMessages();
   DrawFrame();
   SwapBuffers(windowContext.deviceContext);
   glFinish();

@@ -13,8 +13,25 @@ static void AddStep(float& field, double delta) {
   field = static_cast<float>(static_cast<double>(field) + delta);
 }
 
-// True while the key with this virtual-key code is held.
-static bool KeyDown(int virtualKey) { return keyTable.down[virtualKey] != 0; }
+// True while the key is held, and for the one frame after a key-down message of it.
+bool KeyDown(int virtualKey) {
+  return (keyTable.down[virtualKey] | keyTable.pressed[virtualKey]) != 0;
+}
+
+// Ends the frame's hold on the keys pressed since the frame before.
+void ForgetKeyPresses() {
+  for (uint8_t& flag : keyTable.pressed) flag = 0;
+}
+
+// The rate the steps are scaled by: the measured one, or before the first measurement the
+// frames drawn since the scene was set up over the time since then. At least one frame and
+// one millisecond count, so the rate is finite and above 0 from the first frame on.
+static double StepRate() {
+  if (frameRateMeter.rate > 0.0f) return static_cast<double>(frameRateMeter.rate);
+  const uint32_t elapsed = timeGetTime() - frameRateMeter.lastMeasurementTime;
+  const int32_t frames = frameRateMeter.framesSinceSetUp;
+  return (frames > 0 ? frames : 1) / static_cast<double>(elapsed > 0 ? elapsed : 1) * 1000.0;
+}
 
 // Point size chosen by the held digit keys (the last of 1..9, 0 wins), or 0 for none.
 int SelectedPointSize() {
@@ -63,15 +80,12 @@ static void ApplyPointSizeKeys() {
   if (size != 0) glPointSize(static_cast<GLfloat>(size));
 }
 
-// Changes speeds, position and point size from the held keys, scaled by the measured rate.
-// Until the first rate is measured (rate 0) the steps would divide by zero, so every key,
-// digits included, is left without effect until then.
+// Changes speeds, position and point size from the held keys, scaled by the frame rate.
 void ApplyViewControls() {
-  const float rate = frameRateMeter.rate;
-  if (rate == 0.0f) return;
+  const double rate = StepRate();
   const double multiplier = KeyDown(VK_SHIFT) ? kShiftMultiplier : 1.0;
-  const double rotationStep = (100.0 / static_cast<double>(rate)) * kStepFactor * multiplier;
-  const double positionStep = (1000.0 / static_cast<double>(rate)) * kStepFactor;
+  const double rotationStep = (100.0 / rate) * kStepFactor * multiplier;
+  const double positionStep = (1000.0 / rate) * kStepFactor;
   ApplySpeedKeys(rotationStep);
   ApplyMovementKeys(positionStep);
   ApplyResetKey();

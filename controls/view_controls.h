@@ -1,6 +1,13 @@
 // Per-frame keyboard handling: rotation speeds, position, reset and point size.
 #pragma once
 
+// True while the key with this virtual-key code is held, and for the first frame after a
+// key-down message of it even when its key-up came before that frame.
+bool KeyDown(int virtualKey);
+
+// Clears the pressed flags once a frame has seen them.
+void ForgetKeyPresses();
+
 // Turns the held keys into changes of the view; needs the rendering context current.
 void ApplyViewControls();
 

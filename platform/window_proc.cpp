@@ -17,7 +17,7 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      if (wParam < 256) keyTable.down[wParam] = 1;
+      if (wParam < 256) keyTable.down[wParam] = keyTable.pressed[wParam] = 1;
       return 0;
     case WM_KEYUP:
       if (wParam < 256) keyTable.down[wParam] = 0;

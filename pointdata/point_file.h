@@ -1,12 +1,33 @@
-// Reading the point file into the point table.
+// Reading the point file into the point table: opening it, the counting pass, the table's
+// size check and allocation, the reading pass, and every message the loader shows. The
+// bytes, the pieces and the numbers are left to point_reader.h, point_number.h and
+// point_plain_line.h.
 #pragma once
 
+#include "app/app_state.h"
+
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // Loads the named file into pointTable and records the name and line count in
-// loadedFileInfo. Reports an unopenable file (or one too large to hold) in a message box
-// and leaves the table empty.
+// loadedFileInfo. Reports a file that cannot be opened or is no regular file, one too
+// large to hold, and one that cannot be read to its end (it changed, or a read failed) in
+// a message box; the table then holds what was read, or nothing, and the vertex counter
+// says how many records that is.
 void LoadPointFile(const char* name);
+
+// Reads pieces from the file's current position into records until count are stored or
+// the input ends, carrying missing values over from the previous piece (0 before the
+// first); plainLines lets the plain-line scan take the lines it can. Returns the number of
+// records stored, and sets readFailed when a read failed. bufferSize is at least
+// POINT_READ_BUFFER_MIN.
+int32_t ReadPointRecords(FILE* file, char* buffer, size_t bufferSize, PointRecord* records,
+                         int32_t count, bool plainLines, bool* readFailed);
+
+// Byte size of a table of count records, or false when count is negative or the size does
+// not fit a size_t.
+bool PointTableBytes(int64_t count, size_t* bytes);
 
 // Allocates count records for pointTable (count * 12 bytes). Leaves records null when the
 // size cannot be represented or allocated.
@@ -14,3 +35,7 @@ void AllocatePointTable(int32_t count);
 
 // Frees pointTable's records (null allowed) and empties the table.
 void ReleasePointTable();
+
+// Test seam: when set, called with the open file between the counting pass and the
+// rewind, where a test changes the file. Null in the viewer.
+extern void (*betweenPointPasses)(FILE* file);

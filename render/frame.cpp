@@ -18,34 +18,40 @@ void DrawFrame() {
   // The overlay leaves the matrix translated by (2.8, -2.7, -7.5); the cloud builds on it.
   DrawOverlay();
 
+  PlaceView();
+  glEnable(GL_POINT_SMOOTH);
+  DrawPoints();
+  DrawAxes();
+}
+
+// Moves and turns the model-view matrix to the cloud's place, then advances the angles by
+// their speeds: the matrix is built, so the new angles show from the next frame on.
+void PlaceView() {
   glTranslatef(viewState.positionX, viewState.positionY, viewState.positionZ);
   glRotatef(viewState.angleX, 1.0f, 0.0f, 0.0f);
   glRotatef(viewState.angleY, 0.0f, 1.0f, 0.0f);
   glRotatef(viewState.angleZ, 0.0f, 0.0f, 1.0f);
-  // The matrix is built, so the advanced angles show from the next frame on.
   viewState.angleX += viewState.speedX;
   viewState.angleY += viewState.speedY;
   viewState.angleZ += viewState.speedZ;
+}
 
-  glEnable(GL_POINT_SMOOTH);
-  const PointRecord* record = pointTable.records;
-  const PointRecord* const end = record + pointTable.count;
-  glBegin(GL_POINTS);
-  for (; record < end; ++record) {
-    const float x = record->x;
-    const float y = record->y;
-    const float z = record->z;
-    glColor3f(0.0f, 1.0f, 1.0f);
-    glVertex3f(x, y, z);
-    glColor3f(0.0f, 0.5f, 1.0f);
-    glVertex3f(x, y, z);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glVertex3f(x, y, z);
-  }
-  glEnd();
-
+// Draws the red X, green Y and blue Z axis from the interleaved array.
+void DrawAxes() {
   glInterleavedArrays(GL_C4UB_V3F, 0, AxisArray);
   glDrawArrays(GL_LINES, 0, 6);
+}
+
+// Draws every record of the point table as one cyan point, straight from the table's own
+// memory. The axes' interleaved array of the frame before leaves its colour array enabled,
+// and after a draw from it the current colour is undefined: both are set again here.
+void DrawPoints() {
+  glDisableClientState(GL_COLOR_ARRAY);
+  glColor3f(0.0f, 1.0f, 1.0f);
+  if (pointTable.count <= 0 || pointTable.records == nullptr) return;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(PointRecord), pointTable.records);
+  glDrawArrays(GL_POINTS, 0, pointTable.count);
 }
 
 // Draws the five status lines, each placed by a translation that adds to the ones before.
@@ -86,6 +92,7 @@ void DrawOverlay() {
 
 // Counts a frame and, every 100 frames, measures the rate from timeGetTime.
 void MeasureFrameRate() {
+  if (frameRateMeter.framesSinceSetUp < INT32_MAX) ++frameRateMeter.framesSinceSetUp;
   if (frameRateMeter.frameCounter < 100) {
     ++frameRateMeter.frameCounter;
     return;

@@ -13,6 +13,11 @@ static_assert(sizeof(AxisVertex) == 16, "GL_C4UB_V3F vertices are 16 bytes");
 extern const AxisVertex AxisArray[6];
 
 void DrawFrame();
+// The steps of DrawFrame after clearing it, in their order.
 void DrawOverlay();
-// Counts a frame and, every 100 frames, measures the rate from timeGetTime.
+void PlaceView();
+void DrawPoints();
+void DrawAxes();
+// Counts a frame (also since the last scene set-up) and, every 100 frames, measures the
+// rate from timeGetTime.
 void MeasureFrameRate();

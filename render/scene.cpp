@@ -24,6 +24,7 @@ bool InitScene() {
   BuildFontLists();
   // Only the clock restarts; the counter and the rate carry on across new contexts.
   frameRateMeter.lastMeasurementTime = timeGetTime();
+  frameRateMeter.framesSinceSetUp = 0;
   return true;
 }
 

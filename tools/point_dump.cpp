@@ -1,5 +1,7 @@
-// point-dump FILE: loads FILE as the viewer does and prints the table, one record a line,
-// as the IEEE-754 bit patterns of x, y and z.
+// point-dump FILE [--summary]: loads FILE as the viewer does and prints the count, the
+// vertex counter and the table, one record a line, as the IEEE-754 bit patterns of x, y and
+// z; with --summary, one FNV-1a hash of all those bit patterns instead of the records (for
+// big files, and for comparing the builds quickly).
 #include "app/app_state.h"
 #include "pointdata/point_file.h"
 
@@ -22,7 +24,7 @@ static uint32_t FloatBits(float value) {
 // Loads the named file, prints count, vertex counter and records, and frees the table.
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: point-dump FILE\n");
+    std::fprintf(stderr, "usage: point-dump FILE [--summary]\n");
     return 2;
   }
 #if defined(_WIN32)
@@ -32,11 +34,15 @@ int main(int argc, char** argv) {
   LoadPointFile(argv[1]);
   std::printf("count %d\n", (int)pointTable.count);
   std::printf("vertices %.0f\n", (double)loadedFileInfo.vertexCounter);
+  bool summary = argc > 2 && std::strcmp(argv[2], "--summary") == 0;
+  uint64_t hash = 0xcbf29ce484222325ull;
   for (int32_t i = 0; i < pointTable.count; ++i) {
     const PointRecord& r = pointTable.records[i];
-    std::printf("%08x %08x %08x\n", (unsigned)FloatBits(r.x), (unsigned)FloatBits(r.y),
-                (unsigned)FloatBits(r.z));
+    uint32_t bits[3] = {FloatBits(r.x), FloatBits(r.y), FloatBits(r.z)};
+    if (!summary) std::printf("%08x %08x %08x\n", (unsigned)bits[0], (unsigned)bits[1], (unsigned)bits[2]);
+    for (uint32_t b : bits) hash = (hash ^ b) * 0x100000001b3ull;
   }
+  if (summary) std::printf("hash %016llx\n", (unsigned long long)hash);
   ReleasePointTable();
   return 0;
 }

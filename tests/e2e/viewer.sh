@@ -127,10 +127,17 @@ check_manifest() {
 check_default_file
 check_close
 check_missing_file missing-cloud.txt
+if [ "$mode" = native ]; then
+  # Names that are no regular file: refused at once, without reading (a FIFO has no writer).
+  check_missing_file .
+  check_missing_file /dev/zero
+  mkfifo "$work/no-writer.fifo" && check_missing_file no-writer.fifo
+fi
 if [ "$mode" = wine ]; then
   # A quoted name keeps its quotes: the open fails although the unquoted file exists.
   cp "$repo/sphere.txt" "$work/quoted.txt"
   check_missing_file '"quoted.txt"'
 fi
 check_refused_fullscreen
+check_keys_on_a_big_cloud
 finish

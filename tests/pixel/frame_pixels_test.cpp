@@ -69,14 +69,7 @@ const ViewCase kViewCases[] = {
 };
 
 // Sets the view state to the case's position and angles (speeds 0).
-void UseView(const ViewCase& c) {
-  viewState.positionX = c.position[0];
-  viewState.positionY = c.position[1];
-  viewState.positionZ = c.position[2];
-  viewState.angleX = c.angle[0];
-  viewState.angleY = c.angle[1];
-  viewState.angleZ = c.angle[2];
-}
+void UseView(const ViewCase& c) { pixel::SetView(c.position, c.angle); }
 
 // Each point shows cyan where the transform puts it, and no cyan shows anywhere else.
 TEST_F(FramePixels, PointsLandWhereTheTransformPutsThem) {
@@ -126,12 +119,7 @@ TEST_F(FramePixels, AxesRunAlongTheirProjectedDirections) {
   bool (*const colours[3])(pixel::Rgb) = {pixel::IsRed, pixel::IsGreen, pixel::IsBlue};
   for (const AxisView& v : views) {
     SCOPED_TRACE(v.name);
-    viewState.positionX = v.position[0];
-    viewState.positionY = v.position[1];
-    viewState.positionZ = v.position[2];
-    viewState.angleX = v.angle[0];
-    viewState.angleY = v.angle[1];
-    viewState.angleZ = v.angle[2];
+    pixel::SetView(v.position, v.angle);
     pixel::Frame frame = DrawAndRead();
     for (int axis = 0; axis < 3; axis++) {
       SCOPED_TRACE(axis);

@@ -1,6 +1,7 @@
 // Reading back the viewer's frame and predicting where scene points land in it.
 #pragma once
 
+#include "app/app_state.h"
 #include "platform/platform_api.h"
 
 #include <cmath>
@@ -85,6 +86,17 @@ inline int DiffOutside(const Frame& a, const Frame& b, int x0, int y0, int x1, i
     }
   }
   return n;
+}
+
+// A fresh view state at this position and these angles (speeds 0).
+inline void SetView(const float position[3], const float angle[3]) {
+  viewState = ViewState{};
+  viewState.positionX = position[0];
+  viewState.positionY = position[1];
+  viewState.positionZ = position[2];
+  viewState.angleX = angle[0];
+  viewState.angleY = angle[1];
+  viewState.angleZ = angle[2];
 }
 
 // A window position: x from the left, y from the top, and whether it is in front of the eye.

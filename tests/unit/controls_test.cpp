@@ -2,6 +2,8 @@
 #include "app/app_state.h"
 #include "controls/view_controls.h"
 #include "platform/fake/fake_platform.h"
+#include "render/frame.h"
+#include "render/scene.h"
 
 #include <gtest/gtest.h>
 
@@ -74,15 +76,57 @@ TEST(ViewControls, OppositeKeysCancelAndResetComesLast) {
   EXPECT_EQ(33.0f, viewState.angleY);    // the angles stay
 }
 
-// Until the first rate is measured, held keys change nothing.
-TEST(ViewControls, RateZeroChangesNothing) {
+// Before the first measurement the steps use the frames since the scene set-up over the
+// time since then, at least one frame over one millisecond; R acts at once.
+TEST(ViewControls, ProvisionalRateBeforeTheFirstMeasurement) {
+  struct {
+    const char* name;
+    uint32_t setUp;     // clock at the scene set-up
+    int32_t frames;     // frames drawn since then
+    uint32_t now;       // clock when the keys are applied
+    float speedY;       // after one Right step
+    float positionZ;    // after one Q step
+  } cases[] = {
+      {"40 frames a second", 1000, 20, 1500, 0.0249999985f, -15.25f},
+      {"first frame within the set-up's millisecond", 1000, 1, 1000, 0.000999999931f, -15.0100002f},
+      {"before any frame", 1000, 0, 1000, 0.000999999931f, -15.0100002f},
+      {"timer wrapped since the set-up", 0xFFFFFFC0u, 2, 36, 0.0499999970f, -15.5f},
+  };
+  for (const auto& c : cases) {
+    ResetFakePlatform();
+    frameRateMeter.lastMeasurementTime = c.setUp;
+    frameRateMeter.framesSinceSetUp = c.frames;
+    fakePlatform.clock = c.now;
+    keyTable.down[VK_RIGHT] = keyTable.down['Q'] = 1;
+    ApplyViewControls();
+    EXPECT_EQ(c.speedY, viewState.speedY) << c.name;
+    EXPECT_EQ(c.positionZ, viewState.positionZ) << c.name;
+    EXPECT_EQ(0.0f, frameRateMeter.rate) << "the shown rate stays unmeasured";
+  }
+
   ResetFakePlatform();
-  for (int key : {int{VK_PRIOR}, int{VK_RIGHT}, int{'Q'}, int{'D'}, int{'R'}}) keyTable.down[key] = 1;
+  keyTable.down['R'] = 1;
+  viewState.speedX = 2.0f;
   ApplyViewControls();
-  const ViewState start;
-  EXPECT_EQ(start.positionX, viewState.positionX);
-  EXPECT_EQ(start.positionZ, viewState.positionZ);
-  EXPECT_EQ(start.speedZ, viewState.speedZ);
+  EXPECT_EQ(0.0f, viewState.speedX);
+  EXPECT_EQ(0.0f, viewState.positionX);
+}
+
+// A display-mode switch before the first measurement starts the provisional count again.
+TEST(ViewControls, SwitchRestartsTheProvisionalRate) {
+  ResetFakePlatform();
+  fakePlatform.clock = 1000;
+  ASSERT_TRUE(InitScene());
+  for (int frame = 0; frame < 50; ++frame) MeasureFrameRate();
+  fakePlatform.clock = 5000;
+  ASSERT_TRUE(InitScene());
+  MeasureFrameRate();
+  MeasureFrameRate();
+  fakePlatform.clock = 5100;
+  keyTable.down[VK_RIGHT] = 1;
+  ApplyViewControls();
+  EXPECT_EQ(0.0499999970f, viewState.speedY);  // 2 frames in 100 ms
+  EXPECT_EQ(52, frameRateMeter.frameCounter);  // the meter's own count carries on
 }
 
 // The last held digit in the order 1..9, 0 sets the size; 0 means 10.

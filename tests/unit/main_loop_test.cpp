@@ -2,6 +2,7 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/viewer_main.h"
+#include "controls/view_controls.h"
 #include "platform/fake/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@
 
 namespace {
 
-const int FRAME_CAP = 2000;  // empty peeks before a script is declared stuck
+const int kFrameCap = 2000;  // empty peeks before a script is declared stuck
 
 // A message for the newest window (the fake routes a null hwnd there).
 MSG Message(UINT message, WPARAM wParam, LPARAM lParam = 0) {
@@ -69,7 +70,7 @@ void ScriptHook(const MSG& taken) {
     }
     script.nextInjection++;
   }
-  if (script.emptyPeeks >= FRAME_CAP && !script.stuck) {
+  if (script.emptyPeeks >= kFrameCap && !script.stuck) {
     script.stuck = true;
     fakePlatform.quitPosted = true;
     fakePlatform.quitCode = 999;
@@ -115,70 +116,84 @@ void LeaveWorkDir(const WorkDir& dir) {
   rmdir(dir.path.c_str());
 }
 
-// One scripted run of ViewerMain and what must come of it.
-struct LoopCase {
-  const char* name;
-  const char* commandLine;             // nullptr allowed
-  std::vector<MSG> queue;              // in the queue before the run
-  std::vector<Injection> injections;   // added while it runs
-  uint8_t escapeHeldAtStart;
-  std::string failCall;
-  int failOccurrence;
-  LONG displayChangeResult;
-  std::vector<int> boxAnswers;
-  int exitCode;
-  int windowsCreated;                  // CreateWindowExA calls
-  int fullscreenRequests;              // ChangeDisplaySettingsA calls with a record
-  std::vector<std::string> boxTexts;   // every box, in order
-  const char* fileName;                // the name handed to the loader
-  int pointCount;                      // the table's count while running; -1: never ran
+// How one run is driven: the command line, the queue before it, the messages added while it
+// runs, and Escape held from the start.
+struct LoopScript {
+  const char* commandLine = "cloud.txt";  // nullptr allowed
+  std::vector<MSG> queue = {};
+  std::vector<Injection> injections = {};
+  uint8_t escapeHeldAtStart = 0;
 };
 
-const UINT MINIMISED = 1u << 16;
+// What the platform does other than succeed: one call failing, the display mode's answer, the
+// answers to the boxes.
+struct LoopPlatform {
+  std::string failCall = "";
+  int failOccurrence = 1;
+  LONG displayChangeResult = DISP_CHANGE_SUCCESSFUL;
+  std::vector<int> boxAnswers = {};
+};
+
+// What must come of the run.
+struct LoopOutcome {
+  int exitCode = 0;
+  int windowsCreated = 1;               // CreateWindowExA calls
+  int fullscreenRequests = 0;           // ChangeDisplaySettingsA calls with a record
+  std::vector<std::string> boxTexts = {};  // every box, in order
+  const char* fileName = "cloud.txt";   // the name handed to the loader
+  int pointCount = 3;                   // the table's count while running; -1: never ran
+};
+
+struct LoopCase {
+  const char* name;
+  LoopScript script;
+  LoopPlatform platform;
+  LoopOutcome outcome;
+};
+
+const UINT kMinimised = 1u << 16;
 
 const std::vector<LoopCase>& LoopCases() {
   static const std::vector<LoopCase> cases = {
-      {"close gives 0", "cloud.txt", {Message(WM_KEYDOWN, 'A'), Message(WM_CLOSE, 0)}, {}, 0, "",
-       1, DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, "cloud.txt", 3},
-      {"close after frames gives 0", "cloud.txt", {}, {{5, {Message(WM_CLOSE, 0)}}}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, "cloud.txt", 3},
-      {"Alt+F4 gives 0", "cloud.txt", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}, 0, "",
-       1, DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, "cloud.txt", 3},
-      {"Escape gives 27", "cloud.txt", {}, {{3, {Message(WM_KEYDOWN, VK_ESCAPE)}}}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 27, 1, 0, {}, "cloud.txt", 3},
-      {"quit code passed on", "cloud.txt", {Message(WM_QUIT, 5)}, {}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 5, 1, 0, {}, "cloud.txt", 3},
-      {"Escape with no message ever retrieved gives 0", "cloud.txt", {}, {}, 1, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, "cloud.txt", 3},
-      {"Escape waits while minimised, acts after restore", "cloud.txt",
-       {Message(WM_ACTIVATE, MINIMISED | WA_INACTIVE), Message(WM_KEYDOWN, VK_ESCAPE)},
-       {{10, {Message(WM_ACTIVATE, WA_ACTIVE)}}}, 0, "", 1, DISP_CHANGE_SUCCESSFUL, {},
-       WA_ACTIVE, 1, 0, {}, "cloud.txt", 3},
-      {"F1 switches once per key-down", "cloud.txt", {Message(WM_KEYDOWN, VK_F1)},
-       {{5, {Message(WM_KEYDOWN, VK_F1)}}, {10, {Message(WM_CLOSE, 0)}}}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 3, 1, {}, "cloud.txt", 3},
-      {"F1 key-up does not switch", "cloud.txt",
-       {Message(WM_KEYDOWN, VK_F1), Message(WM_KEYUP, VK_F1)},
-       {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {Message(WM_CLOSE, 0)}}}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, "cloud.txt", 3},
-      {"failed switch window gives 0", "cloud.txt", {Message(WM_KEYDOWN, VK_F1)}, {}, 0,
-       "CreateWindowExA", 2, DISP_CHANGE_SUCCESSFUL, {}, 0, 2, 1, {MSG_WINDOW_CREATION_ERROR},
-       "cloud.txt", 3},
-      {"refused fullscreen answered No gives 0", "cloud.txt", {Message(WM_KEYDOWN, VK_F1)}, {}, 0,
-       "", 1, DISP_CHANGE_BADMODE, {IDNO}, 0, 1, 1,
-       {MSG_FULLSCREEN_UNSUPPORTED, MSG_PROGRAM_WILL_CLOSE}, "cloud.txt", 3},
-      {"refused fullscreen answered Yes goes on windowed", "cloud.txt",
-       {Message(WM_KEYDOWN, VK_F1)}, {{4, {Message(WM_CLOSE, 0)}}}, 0, "", 1,
-       DISP_CHANGE_BADMODE, {IDYES}, 0, 2, 1, {MSG_FULLSCREEN_UNSUPPORTED}, "cloud.txt", 3},
-      {"failed first window gives 0", "cloud.txt", {Message(WM_CLOSE, 0)}, {}, 0,
-       "CreateWindowExA", 1, DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {MSG_WINDOW_CREATION_ERROR},
-       "cloud.txt", -1},
-      {"empty tail loads the default file", "", {Message(WM_CLOSE, 0)}, {}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, DEFAULT_POINT_FILE, 3},
-      {"null tail loads the default file", nullptr, {Message(WM_CLOSE, 0)}, {}, 0, "", 1,
-       DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {}, DEFAULT_POINT_FILE, 3},
-      {"missing file: message, then an empty cloud", "\"cloud.txt\"", {Message(WM_CLOSE, 0)}, {},
-       0, "", 1, DISP_CHANGE_SUCCESSFUL, {}, 0, 1, 0, {MSG_CANNOT_OPEN_FILE}, "\"cloud.txt\"", 0},
+      // How the loop ends, and its exit code.
+      {"close gives 0", {"cloud.txt", {Message(WM_KEYDOWN, 'A'), Message(WM_CLOSE, 0)}}, {}, {0}},
+      {"close after frames gives 0", {"cloud.txt", {}, {{5, {Message(WM_CLOSE, 0)}}}}, {}, {0}},
+      {"Alt+F4 gives 0", {"cloud.txt", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}}, {}, {0}},
+      {"Escape gives 27", {"cloud.txt", {}, {{3, {Message(WM_KEYDOWN, VK_ESCAPE)}}}}, {}, {27}},
+      {"quit code passed on", {"cloud.txt", {Message(WM_QUIT, 5)}}, {}, {5}},
+      {"Escape with no message ever retrieved gives 0", {"cloud.txt", {}, {}, 1}, {}, {0}},
+      {"Escape waits while minimised, acts after restore",
+       {"cloud.txt", {Message(WM_ACTIVATE, kMinimised | WA_INACTIVE), Message(WM_KEYDOWN, VK_ESCAPE)},
+        {{10, {Message(WM_ACTIVATE, WA_ACTIVE)}}}},
+       {}, {WA_ACTIVE}},
+      {"Escape down and up in one drain gives 27",
+       {"cloud.txt", {}, {{3, {Message(WM_KEYDOWN, VK_ESCAPE), Message(WM_KEYUP, VK_ESCAPE)}}}}, {}, {27}},
+      // F1 switches.
+      {"F1 switches once per key-down",
+       {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)},
+        {{5, {Message(WM_KEYDOWN, VK_F1)}}, {10, {Message(WM_CLOSE, 0)}}}},
+       {}, {0, 3, 1}},
+      {"F1 down and up in one drain switches once, a key-up alone never",
+       {"cloud.txt", {Message(WM_KEYDOWN, VK_F1), Message(WM_KEYUP, VK_F1)},
+        {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {Message(WM_CLOSE, 0)}}}},
+       {}, {0, 2, 1}},
+      {"failed switch window gives 0", {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)}},
+       {"CreateWindowExA", 2}, {0, 2, 1, {MSG_WINDOW_CREATION_ERROR}}},
+      {"refused fullscreen answered No gives 0", {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)}},
+       {"", 1, DISP_CHANGE_BADMODE, {IDNO}},
+       {0, 1, 1, {MSG_FULLSCREEN_UNSUPPORTED, MSG_PROGRAM_WILL_CLOSE}}},
+      {"refused fullscreen answered Yes goes on windowed",
+       {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)}, {{4, {Message(WM_CLOSE, 0)}}}},
+       {"", 1, DISP_CHANGE_BADMODE, {IDYES}}, {0, 2, 1, {MSG_FULLSCREEN_UNSUPPORTED}}},
+      {"failed first window gives 0", {"cloud.txt", {Message(WM_CLOSE, 0)}}, {"CreateWindowExA", 1},
+       {0, 1, 0, {MSG_WINDOW_CREATION_ERROR}, "cloud.txt", -1}},
+      // The file named on the command line.
+      {"empty tail loads the default file", {"", {Message(WM_CLOSE, 0)}}, {},
+       {0, 1, 0, {}, DEFAULT_POINT_FILE}},
+      {"null tail loads the default file", {nullptr, {Message(WM_CLOSE, 0)}}, {},
+       {0, 1, 0, {}, DEFAULT_POINT_FILE}},
+      {"missing file: message, then an empty cloud", {"\"cloud.txt\"", {Message(WM_CLOSE, 0)}}, {},
+       {0, 1, 0, {MSG_CANNOT_OPEN_FILE}, "\"cloud.txt\"", 0}},
   };
   return cases;
 }
@@ -192,34 +207,36 @@ TEST(ViewerMain, ScriptedRuns) {
     SCOPED_TRACE(c.name);
     ResetFakePlatform();
     script = ScriptRun{};
-    script.injections = c.injections;
-    for (const MSG& msg : c.queue) fakePlatform.queue.push_back(msg);
+    const LoopScript& run = c.script;
+    const LoopOutcome& want = c.outcome;
+    script.injections = run.injections;
+    for (const MSG& msg : run.queue) fakePlatform.queue.push_back(msg);
     fakePlatform.afterPeek = ScriptHook;
-    fakePlatform.failCall = c.failCall;
-    fakePlatform.failOccurrence = c.failOccurrence;
-    fakePlatform.displayChangeResult = c.displayChangeResult;
-    for (int answer : c.boxAnswers) fakePlatform.boxAnswers.push_back(answer);
-    keyTable.down[VK_ESCAPE] = c.escapeHeldAtStart;
+    fakePlatform.failCall = c.platform.failCall;
+    fakePlatform.failOccurrence = c.platform.failOccurrence;
+    fakePlatform.displayChangeResult = c.platform.displayChangeResult;
+    for (int answer : c.platform.boxAnswers) fakePlatform.boxAnswers.push_back(answer);
+    keyTable.down[VK_ESCAPE] = run.escapeHeldAtStart;
     std::vector<char> line;
-    if (c.commandLine != nullptr) line.assign(c.commandLine, c.commandLine + std::strlen(c.commandLine) + 1);
+    if (run.commandLine != nullptr) line.assign(run.commandLine, run.commandLine + std::strlen(run.commandLine) + 1);
 
-    const int exitCode = ViewerMain(nullptr, nullptr, c.commandLine ? line.data() : nullptr, SW_SHOW);
+    const int exitCode = ViewerMain(nullptr, nullptr, run.commandLine ? line.data() : nullptr, SW_SHOW);
 
     EXPECT_FALSE(script.stuck) << "the loop did not end";
-    EXPECT_EQ(exitCode, c.exitCode);
-    EXPECT_EQ(FakeCallCount("CreateWindowExA"), c.windowsCreated);
+    EXPECT_EQ(exitCode, want.exitCode);
+    EXPECT_EQ(FakeCallCount("CreateWindowExA"), want.windowsCreated);
     int fullscreenRequests = 0;
     for (const FakeCall& call : fakePlatform.calls) {
       if (call.name == "ChangeDisplaySettingsA" && call.handle != 0) fullscreenRequests++;
     }
-    EXPECT_EQ(fullscreenRequests, c.fullscreenRequests);
+    EXPECT_EQ(fullscreenRequests, want.fullscreenRequests);
     std::vector<std::string> texts;
     for (const FakeMessageBox& box : fakePlatform.boxes) texts.push_back(box.text);
-    EXPECT_EQ(texts, c.boxTexts);
+    EXPECT_EQ(texts, want.boxTexts);
     ASSERT_NE(loadedFileInfo.fileName, nullptr);
-    EXPECT_STREQ(loadedFileInfo.fileName, c.fileName);
-    EXPECT_EQ(script.countSeen, c.pointCount);
-    if (c.pointCount > 0) {
+    EXPECT_STREQ(loadedFileInfo.fileName, want.fileName);
+    EXPECT_EQ(script.countSeen, want.pointCount);
+    if (want.pointCount > 0) {
       EXPECT_TRUE(script.recordsSeen);
     }
     // Released on every path; every handle given back; the display mode restored.
@@ -250,6 +267,26 @@ TEST(ViewerMain, FramesOnlyWhenTheQueueIsEmpty) {
   EXPECT_GT(FakeCallIndex("DispatchMessageA", 4), firstSwap);
   // The window is torn down after the loop: the last DestroyWindow follows the last swap.
   EXPECT_GT(FakeCallIndex("DestroyWindow", 1), firstSwap);
+  LeaveWorkDir(dir);
+}
+
+// A digit tapped within one drain sets the point size for exactly one frame.
+TEST(ViewerMain, TapBetweenFramesCountsForOneFrame) {
+  WorkDir dir;
+  EnterWorkDir(dir);
+  ResetFakePlatform();
+  static std::vector<int> sizes;  // the size asked for at each frame's start
+  sizes.clear();
+  script = ScriptRun{};
+  script.injections = {{2, {Message(WM_KEYDOWN, '5'), Message(WM_KEYUP, '5')}},
+                       {5, {Message(WM_CLOSE, 0)}}};
+  fakePlatform.afterPeek = [](const MSG& taken) {
+    ScriptHook(taken);
+    if (taken.message == 0) sizes.push_back(SelectedPointSize());
+  };
+  char line[] = "cloud.txt";
+  EXPECT_EQ(ViewerMain(nullptr, nullptr, line, SW_SHOW), 0);
+  EXPECT_EQ(sizes, (std::vector<int>{0, 0, 5, 0, 0}));
   LeaveWorkDir(dir);
 }
 
