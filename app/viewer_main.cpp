@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/messages.h"
+#include "app/window_size.h"
 #include "controls/view_controls.h"
 #include "platform/viewer_window.h"
 #include "pointdata/point_file.h"
@@ -16,7 +17,7 @@ static const char* ChoosePointFile(const char* commandLine) {
 
 // Opens the window in the given mode.
 static bool OpenViewerWindow(bool fullscreen) {
-  return CreateViewerWindow(VIEWER_TITLE, 800, 600, 32, fullscreen);
+  return CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, fullscreen);
 }
 
 // Handles every pending message; false once WM_QUIT was retrieved.

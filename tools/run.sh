@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the native viewer alone (preset "viewer": no GoogleTest, no Google Benchmark),
+# Builds the native viewer alone (preset "viewer": no GoogleTest),
 # installing what it needs, and opens it on FILE, or on the bundled sphere.txt.
 # With VIEWER_HEADLESS=1 and no DISPLAY it runs on a virtual display.
 set -euo pipefail
