@@ -9,26 +9,31 @@
 
 namespace {
 
-const double kFactor = static_cast<double>(0.01f);
-
+// Each key's field after one step at 37 frames per second, from speed X 0.5 and the start
+// position, without and with Shift (which scales only the rotation step).
 struct KeyCase {
   int key;
   float ViewState::*field;
-  double stepSign;   // +1 or -1
-  bool rotation;     // rotation step (else position step)
+  float plain;
+  float shifted;
 };
 
 const KeyCase kKeyCases[] = {
-    {VK_PRIOR, &ViewState::speedZ, +1, true},  {VK_NEXT, &ViewState::speedZ, -1, true},
-    {VK_DOWN, &ViewState::speedX, +1, true},   {VK_UP, &ViewState::speedX, -1, true},
-    {VK_RIGHT, &ViewState::speedY, +1, true},  {VK_LEFT, &ViewState::speedY, -1, true},
-    {'Q', &ViewState::positionZ, -1, false},   {'Z', &ViewState::positionZ, +1, false},
-    {'W', &ViewState::positionY, +1, false},   {'S', &ViewState::positionY, -1, false},
-    {'D', &ViewState::positionX, +1, false},   {'A', &ViewState::positionX, -1, false},
+    {VK_PRIOR, &ViewState::speedZ, 0.0270270258f, 0.00135135138f},
+    {VK_NEXT, &ViewState::speedZ, -0.0270270258f, -0.00135135138f},
+    {VK_DOWN, &ViewState::speedX, 0.527027011f, 0.501351357f},
+    {VK_UP, &ViewState::speedX, 0.472972959f, 0.498648643f},
+    {VK_RIGHT, &ViewState::speedY, 0.0270270258f, 0.00135135138f},
+    {VK_LEFT, &ViewState::speedY, -0.0270270258f, -0.00135135138f},
+    {'Q', &ViewState::positionZ, -15.2702703f, -15.2702703f},
+    {'Z', &ViewState::positionZ, -14.7297297f, -14.7297297f},
+    {'W', &ViewState::positionY, 0.270270258f, 0.270270258f},
+    {'S', &ViewState::positionY, -0.270270258f, -0.270270258f},
+    {'D', &ViewState::positionX, -2.72972965f, -2.72972965f},
+    {'A', &ViewState::positionX, -3.27027035f, -3.27027035f},
 };
 
-// Each key moves exactly its own field by its step at a rate of 37 frames per second,
-// with Shift scaling only the rotation step.
+// Each key moves exactly its own field by its step.
 TEST(ViewControls, EachKeyMovesItsField) {
   for (bool shift : {false, true}) {
     for (const KeyCase& c : kKeyCases) {
@@ -37,18 +42,13 @@ TEST(ViewControls, EachKeyMovesItsField) {
       viewState.speedX = 0.5f;
       keyTable.down[c.key] = 1;
       keyTable.down[VK_SHIFT] = shift ? 1 : 0;
-      const ViewState before = viewState;
+      ViewState expected = viewState;
+      expected.*c.field = shift ? c.shifted : c.plain;
       ApplyViewControls();
-      const double m = (shift && c.rotation) ? static_cast<double>(0.05f) : 1.0;
-      const double step = c.rotation ? (100.0 / 37.0) * kFactor * m : (1000.0 / 37.0) * kFactor;
-      const float expected = static_cast<float>(static_cast<double>(before.*c.field) + c.stepSign * step);
-      EXPECT_EQ(expected, viewState.*c.field) << "key " << c.key << " shift " << shift;
-      for (float ViewState::*other : {&ViewState::speedX, &ViewState::speedY, &ViewState::speedZ,
+      for (float ViewState::*field : {&ViewState::speedX, &ViewState::speedY, &ViewState::speedZ,
                                       &ViewState::positionX, &ViewState::positionY,
                                       &ViewState::positionZ, &ViewState::angleX}) {
-        if (other != c.field) {
-          EXPECT_EQ(before.*other, viewState.*other) << "key " << c.key;
-        }
+        EXPECT_EQ(expected.*field, viewState.*field) << "key " << c.key << " shift " << shift;
       }
     }
   }
