@@ -249,17 +249,28 @@ TEST(ViewerMain, ScriptedRuns) {
   LeaveWorkDir(dir);
 }
 
-TEST(ViewerMain, FramesOnlyWhenTheQueueIsEmpty) {
-  // Three pending messages are all handled before the first frame is drawn.
+// One run of the viewer on cloud.txt in a fresh working folder, driven by the script.
+class LoopRun : public ::testing::Test {
+ protected:
   WorkDir dir;
-  EnterWorkDir(dir);
-  ResetFakePlatform();
-  script = ScriptRun{};
+  void SetUp() override {
+    EnterWorkDir(dir);
+    ResetFakePlatform();
+    script = ScriptRun{};
+    fakePlatform.afterPeek = ScriptHook;
+  }
+  void TearDown() override { LeaveWorkDir(dir); }
+  int Run() {
+    char line[] = "cloud.txt";
+    return ViewerMain(nullptr, nullptr, line, SW_SHOW);
+  }
+};
+
+// Three pending messages are all handled before the first frame is drawn.
+TEST_F(LoopRun, FramesOnlyWhenTheQueueIsEmpty) {
   script.injections = {{1, {Message(WM_CLOSE, 0)}}};
   fakePlatform.queue = {Message(WM_KEYDOWN, 'A'), Message(WM_KEYUP, 'A'), Message(WM_PAINT, 0)};
-  fakePlatform.afterPeek = ScriptHook;
-  char line[] = "cloud.txt";
-  EXPECT_EQ(ViewerMain(nullptr, nullptr, line, SW_HIDE), 0);
+  EXPECT_EQ(Run(), 0);
   const int firstSwap = FakeCallIndex("SwapBuffers", 1);
   ASSERT_GE(firstSwap, 0);
   EXPECT_EQ(FakeCallCount("SwapBuffers"), 1);
@@ -267,43 +278,29 @@ TEST(ViewerMain, FramesOnlyWhenTheQueueIsEmpty) {
   EXPECT_GT(FakeCallIndex("DispatchMessageA", 4), firstSwap);
   // The window is torn down after the loop: the last DestroyWindow follows the last swap.
   EXPECT_GT(FakeCallIndex("DestroyWindow", 1), firstSwap);
-  LeaveWorkDir(dir);
 }
 
 // A digit tapped within one drain sets the point size for exactly one frame.
-TEST(ViewerMain, TapBetweenFramesCountsForOneFrame) {
-  WorkDir dir;
-  EnterWorkDir(dir);
-  ResetFakePlatform();
+TEST_F(LoopRun, TapBetweenFramesCountsForOneFrame) {
   static std::vector<int> sizes;  // the size asked for at each frame's start
   sizes.clear();
-  script = ScriptRun{};
   script.injections = {{2, {Message(WM_KEYDOWN, '5'), Message(WM_KEYUP, '5')}},
                        {5, {Message(WM_CLOSE, 0)}}};
   fakePlatform.afterPeek = [](const MSG& taken) {
     ScriptHook(taken);
     if (taken.message == 0) sizes.push_back(SelectedPointSize());
   };
-  char line[] = "cloud.txt";
-  EXPECT_EQ(ViewerMain(nullptr, nullptr, line, SW_SHOW), 0);
+  EXPECT_EQ(Run(), 0);
   EXPECT_EQ(sizes, (std::vector<int>{0, 0, 5, 0, 0}));
-  LeaveWorkDir(dir);
 }
 
-TEST(ViewerMain, ViewStateAndRateSurviveASwitch) {
-  WorkDir dir;
-  EnterWorkDir(dir);
-  ResetFakePlatform();
-  script = ScriptRun{};
+TEST_F(LoopRun, ViewStateAndRateSurviveASwitch) {
   script.injections = {{3, {Message(WM_CLOSE, 0)}}};
   fakePlatform.queue = {Message(WM_KEYDOWN, VK_F1)};
-  fakePlatform.afterPeek = ScriptHook;
   viewState.speedY = 0.0f;
   viewState.positionX = 4.5f;
-  char line[] = "cloud.txt";
-  EXPECT_EQ(ViewerMain(nullptr, nullptr, line, SW_SHOW), 0);
+  EXPECT_EQ(Run(), 0);
   EXPECT_EQ(viewState.positionX, 4.5f);
   EXPECT_EQ(FakeCallCount("CreateWindowExA"), 2);
   EXPECT_EQ(windowContext.fullscreen, 1);
-  LeaveWorkDir(dir);
 }
