@@ -198,11 +198,26 @@ const std::vector<LoopCase>& LoopCases() {
   return cases;
 }
 
+// One run of the viewer on cloud.txt in a fresh working folder, driven by the script.
+class LoopRun : public ::testing::Test {
+ protected:
+  WorkDir dir;
+  void SetUp() override {
+    EnterWorkDir(dir);
+    ResetFakePlatform();
+    script = ScriptRun{};
+    fakePlatform.afterPeek = ScriptHook;
+  }
+  void TearDown() override { LeaveWorkDir(dir); }
+  int Run() {
+    char line[] = "cloud.txt";
+    return ViewerMain(nullptr, nullptr, line, SW_SHOW);
+  }
+};
+
 }  // namespace
 
-TEST(ViewerMain, ScriptedRuns) {
-  WorkDir dir;
-  EnterWorkDir(dir);
+TEST_F(LoopRun, ScriptedRuns) {
   for (const LoopCase& c : LoopCases()) {
     SCOPED_TRACE(c.name);
     ResetFakePlatform();
@@ -246,25 +261,7 @@ TEST(ViewerMain, ScriptedRuns) {
     EXPECT_TRUE(fakePlatform.misuse.empty()) << (fakePlatform.misuse.empty() ? "" : fakePlatform.misuse[0]);
     EXPECT_FALSE(fakePlatform.displayModeChanged);
   }
-  LeaveWorkDir(dir);
 }
-
-// One run of the viewer on cloud.txt in a fresh working folder, driven by the script.
-class LoopRun : public ::testing::Test {
- protected:
-  WorkDir dir;
-  void SetUp() override {
-    EnterWorkDir(dir);
-    ResetFakePlatform();
-    script = ScriptRun{};
-    fakePlatform.afterPeek = ScriptHook;
-  }
-  void TearDown() override { LeaveWorkDir(dir); }
-  int Run() {
-    char line[] = "cloud.txt";
-    return ViewerMain(nullptr, nullptr, line, SW_SHOW);
-  }
-};
 
 // Three pending messages are all handled before the first frame is drawn.
 TEST_F(LoopRun, FramesOnlyWhenTheQueueIsEmpty) {
