@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Counts code lines (no blank lines, no comment lines) of the product and of the tests at a
 # git revision (default HEAD) and prints their ratio. Product: app, controls, platform (the fake
-# aside), pointdata, render. Tests: tests/ and the fake platform (C++ and shell).
+# aside), pointdata, render. Tests: tests/ and the fake platform (C++, shell and Python).
 # Usage: tools/count-lines.sh [REVISION]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +12,7 @@ code_lines() {
   local f
   for f in "$@"; do
     case $f in
-      *.sh) git show "$rev:$f" | grep -vE '^\s*(#|$)' || true ;;
+      *.sh | *.py) git show "$rev:$f" | grep -vE '^\s*(#|$)' || true ;;
       *) git show "$rev:$f" | grep -vE '^\s*(//|$)' || true ;;
     esac
   done | wc -l
@@ -20,5 +20,5 @@ code_lines() {
 
 product=$(code_lines $(git ls-tree -r --name-only "$rev" app controls platform pointdata render |
   grep -v '^platform/fake/' | grep -E '\.(cpp|h)$'))
-tests=$(code_lines $(git ls-tree -r --name-only "$rev" tests platform/fake | grep -E '\.(cpp|h|sh)$'))
+tests=$(code_lines $(git ls-tree -r --name-only "$rev" tests platform/fake | grep -E '\.(cpp|h|sh|py)$'))
 echo "product $product, tests $tests, ratio $(awk "BEGIN {printf \"%.2f\", $tests / $product}")"
