@@ -1,338 +1,193 @@
-// Frames of the viewer drawn in its real window and read back: points, axes, overlay, text.
-#include "app/app_state.h"
-#include "app/messages.h"
+// Frames of the viewer drawn in its real 800 x 600 window and read back: points, axes,
+// overlay and text, and the points' one-call array against the immediate-mode reference.
 #include "app/window_size.h"
-#include "platform/platform_api.h"
+#include "bench/immediate_frame.h"
 #include "platform/viewer_window.h"
-#include "pointdata/point_file.h"
-#include "render/frame.h"
 #include "render/scene.h"
-#include "tests/pixel/pixel_util.h"
 #include "tools/pump_messages.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Draws one frame and reads it back from the back buffer before any swap.
-pixel::Frame DrawAndRead() {
-  PumpMessages();
-  DrawFrame();
-  return pixel::ReadFrame(GL_BACK);
-}
-
-// A fresh view, no points, big points; the window stays from the start of the run.
-class FramePixels : public ::testing::Test {
- protected:
+// The viewer's window, opened once for all tests (a display is needed).
+class Window : public ::testing::Environment {
   void SetUp() override {
-    viewState = ViewState{};
-    pointTable = PointTable{};
-    loadedFileInfo = LoadedFileInfo{};
-    loadedFileInfo.fileName = "sphere.txt";
-    loadedFileInfo.vertexCounter = 5000.0f;
-    glPointSize(5.0f);
+    ASSERT_TRUE(CreateViewerWindow("pixel tests", kWindowWidth, kWindowHeight, kColourBits, false));
   }
-  void TearDown() override {
-    pointTable = PointTable{};
-    loadedFileInfo = LoadedFileInfo{};
-    viewState = ViewState{};
-    glPointSize(1.0f);
-  }
-  // Puts the points into the table (the vector must outlive the frame).
-  void UsePoints(std::vector<PointRecord>& points) {
-    pointTable.count = static_cast<int32_t>(points.size());
-    pointTable.records = points.empty() ? nullptr : points.data();
-  }
+  void TearDown() override { DestroyViewerWindow(); }
 };
+::testing::Environment* const kWindow = ::testing::AddGlobalTestEnvironment(new Window);
 
-// A view and the points drawn in it.
-struct ViewCase {
+using Frame = std::vector<uint8_t>;  // RGB, rows bottom-up as GL gives them
+
+// Colour classes of what the viewer draws: each channel above 190 (high) or below 60.
+enum Colour { kCyan, kRed, kGreen, kBlue, kWhite };
+const bool kHigh[5][3] = {{0, 1, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
+bool Is(uint8_t channel, bool high) { return high ? channel > 190 : channel < 60; }
+
+// Pixels of the colour in the box [x0, x1] x [y0, y1] (rows from the top) of the frame.
+int Count(const Frame& frame, Colour colour, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y <= y1; y++) {
+    for (int x = x0; x <= x1; x++) {
+      const uint8_t* p = &frame[((599 - y) * 800 + x) * 3];
+      n += Is(p[0], kHigh[colour][0]) && Is(p[1], kHigh[colour][1]) && Is(p[2], kHigh[colour][2]);
+    }
+  }
+  return n;
+}
+int All(const Frame& frame, Colour colour) { return Count(frame, colour, 0, 0, 799, 599); }
+
+// Runs the drawing and reads the frame from the back buffer (the read buffer of a
+// double-buffered window), before any swap.
+Frame Draw(void (*draw)() = DrawFrame) {
+  PumpMessages();
+  draw();
+  Frame frame(800 * 600 * 3);
+  glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+  return frame;
+}
+
+// A box of the frame that holds at least `least` pixels of the colour, or none if 0.
+struct Box { Colour colour; int x0, y0, x1, y1, least; };
+// The box of 2 pixels around (x, y from the top); some cyan (3 pixels clear of the edges).
+Box At(Colour c, int x, int y, int least = 1) { return {c, x - 2, y - 2, x + 2, y + 2, least}; }
+const Box kAnyCyan = {kCyan, 3, 3, 796, 596, 1};
+
+// `count` points over [lo, hi] from a fixed sequence, every fourth one the same as the third.
+std::vector<PointRecord> Cloud(int count, PointRecord lo, PointRecord hi) {
+  std::minstd_rand random(12345);
+  auto next = [&random](float a, float b) { return a + (b - a) * (random() % 65536) / 65536.0f; };
+  std::vector<PointRecord> points(count);
+  for (PointRecord& p : points) p = {next(lo.x, hi.x), next(lo.y, hi.y), next(lo.z, hi.z)};
+  for (int i = 3; i < count; i += 4) points[i] = points[i - 1];
+  return points;
+}
+
+// A view, its point size and points, and the boxes of its frame. The cyan boxes are the only
+// places with cyan, up to 3 pixels around them (they lie apart).
+struct Scene {
   const char* name;
-  float position[3];
-  float angle[3];
+  ViewState view;
+  float size;
   std::vector<PointRecord> points;
+  std::vector<Box> boxes;
 };
 
-const ViewCase kViewCases[] = {
-    {"start view", {-3.0f, 0.0f, -15.0f}, {0, 0, 0},
-     {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}}},
-    {"moved nearer", {1.0f, 2.0f, -10.0f}, {0, 0, 0}, {{0.5f, 0.5f, 0}, {-1, -1, 0}, {2, -3, 1}}},
-    {"turned about all axes", {-3.0f, 0.0f, -15.0f}, {30, 45, 10},
-     {{2, 1, -1}, {-1, 2, 2}, {1, -2, 0.5f}, {-3, -1, -2}}},
-    {"turned about Z only", {-3.0f, 0.0f, -15.0f}, {0, 0, 90}, {{3, 0, 0}, {0, 3, 0}}},
+// Axes show at 2.5 and 4.5 units along, and not at 6 where that lies clear of the others.
+const Scene kScenes[] = {
+    {"no points: overlay and axes", {}, 5, {},
+     {At(kRed, 474, 386), At(kRed, 538, 386), At(kRed, 586, 386, 0), At(kGreen, 393, 306),
+      At(kGreen, 393, 242), At(kGreen, 393, 193, 0), At(kBlue, 392, 397), At(kBlue, 391, 408),
+      // The five overlay lines in their boxes, none of their colour left of them.
+      {kBlue, 12, 20, 200, 38, 150}, {kBlue, 12, 45, 200, 63, 120}, {kBlue, 0, 20, 11, 63, 0},
+      {kRed, 623, 527, 799, 545, 120}, {kRed, 560, 527, 622, 545, 0},
+      {kRed, 615, 564, 799, 582, 120}, {kRed, 560, 564, 614, 582, 0},
+      {kGreen, 620, 499, 799, 517, 60}, {kGreen, 560, 499, 619, 517, 0},
+      // No blue below the top lines, no green but the rate line's and the Y axis's.
+      {kBlue, 0, 70, 250, 200, 0}, {kGreen, 0, 0, 799, 199, 0}, {kGreen, 0, 200, 299, 599, 0},
+      {kGreen, 560, 200, 799, 494, 0}, {kGreen, 300, 421, 559, 599, 0},
+      {kGreen, 560, 521, 799, 599, 0}}},
+    {"axes turned and moved", {0, 1, -12, -25, 40, 15}, 5, {},
+     {At(kRed, 559, 360), At(kRed, 597, 358), At(kGreen, 482, 276), At(kGreen, 466, 210),
+      At(kBlue, 579, 336), At(kBlue, 651, 310)}},
+    {"start view", {}, 5, {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}},
+     {At(kCyan, 426, 357), At(kCyan, 327, 290), At(kCyan, 482, 409), At(kCyan, 258, 458)}},
+    {"moved nearer", {1, 2, -10}, 5, {{0.5f, 0.5f, 0}, {-1, -1, 0}, {2, -3, 1}},
+     {At(kCyan, 577, 308), At(kCyan, 515, 370), At(kCyan, 654, 462)}},
+    {"turned", {-3, 0, -15, 30, 45, 10}, 5, {{2, 1, -1}, {-1, 2, 2}, {1, -2, 0.5f}, {-3, -1, -2}},
+     {At(kCyan, 411, 317), At(kCyan, 410, 385), At(kCyan, 433, 420), At(kCyan, 286, 436)}},
+    {"turned about Z", {-3, 0, -15, 0, 0, 90}, 5, {{3, 0, 0}, {0, 3, 0}},
+     {At(kCyan, 393, 290), At(kCyan, 296, 386)}},
+    {"a speed turns from the next frame", {-3, 0, -15, 12, 34, 0, 0, 0, 30}, 5, {{3, 0, 0}},
+     {At(kCyan, 459, 328), At(kCyan, 468, 370, 0)}},
+    // For the point array: dense, coincident, across the text, turned far round, clipped.
+    {"dense, size 1", {}, 1, Cloud(20000, {-2, -2, -2}, {2, 2, 2}), {kAnyCyan}},
+    {"dense, size 5", {}, 5, Cloud(20000, {-2, -2, -2}, {2, 2, 2}), {kAnyCyan}},
+    {"coincident, size 10", {}, 10, Cloud(300, {0, 0, 0}, {0.3f, 0.3f, 0.3f}), {kAnyCyan}},
+    {"across the text", {-3, 3, 6.5f}, 5, Cloud(3000, {-1.5f, 0, -3}, {0.5f, 1, 0.8f}), {kAnyCyan}},
+    {"far round", {0, 1, -12, -60, 120, 200}, 10, Cloud(2000, {-3, -3, -3}, {3, 3, 3}), {kAnyCyan}},
+    {"clipped", {}, 5, Cloud(20000, {-40, -30, -5}, {40, 30, 25}), {kAnyCyan}},
 };
 
-// Sets the view state to the case's position and angles (speeds 0).
-void UseView(const ViewCase& c) { pixel::SetView(c.position, c.angle); }
-
-// Each point shows cyan where the transform puts it, and no cyan shows anywhere else.
-TEST_F(FramePixels, PointsLandWhereTheTransformPutsThem) {
-  for (const ViewCase& c : kViewCases) {
-    SCOPED_TRACE(c.name);
-    std::vector<PointRecord> points = c.points;
-    UsePoints(points);
-    UseView(c);
-    pixel::Frame frame = DrawAndRead();
-    std::vector<pixel::WindowPoint> expected;
-    for (const PointRecord& p : points) {
-      pixel::WindowPoint w = pixel::Project(c.position, c.angle, p.x, p.y, p.z);
-      ASSERT_TRUE(w.visible);
-      expected.push_back(w);
-      EXPECT_TRUE(pixel::FoundNear(frame, pixel::IsCyan, w.x, w.y, 2))
-          << "point (" << p.x << "," << p.y << "," << p.z << ") expected near (" << w.x << ","
-          << w.y << ")";
+// Each scene is drawn as the immediate-mode reference (first, so that DrawFrame starts from
+// the client state and colour the axes' interleaved array leave behind), then twice by
+// DrawFrame: the first must match it to the byte, the next must repeat it in a still view
+// (no rate is measured in these frames) and shows the boxes.
+TEST(FramePixels, ScenesShowWhereTheViewPutsThem) {
+  frameRateMeter = FrameRateMeter{};
+  loadedFileInfo = {"sphere.txt", 5000.0f};
+  for (Scene s : kScenes) {
+    SCOPED_TRACE(s.name);
+    pointTable = {static_cast<int32_t>(s.points.size()), s.points.data()};
+    glPointSize(s.size);
+    viewState = s.view;
+    Frame reference = Draw(DrawImmediateFrame);
+    viewState = s.view;
+    EXPECT_TRUE(Draw() == reference) << "the point array's frame differs from the reference";
+    Frame next = Draw();
+    EXPECT_TRUE(s.view.speedZ != 0 || next == reference) << "a still view changed";
+    int nearCyan = 0;
+    for (const Box& b : s.boxes) {
+      int n = Count(next, b.colour, b.x0, b.y0, b.x1, b.y1);
+      EXPECT_TRUE(b.least == 0 ? n == 0 : n >= b.least) << n << " in box " << &b - &s.boxes[0];
+      if (b.colour == kCyan) nearCyan += Count(next, kCyan, b.x0 - 3, b.y0 - 3, b.x1 + 3, b.y1 + 3);
     }
-    int stray = 0;
-    for (int y = 0; y < pixel::kHeight; y++) {
-      for (int x = 0; x < pixel::kWidth; x++) {
-        if (!pixel::IsCyan(pixel::At(frame, x, y))) continue;
-        bool nearExpected = false;
-        for (const pixel::WindowPoint& w : expected) {
-          if (std::fabs(x - w.x) <= 5 && std::fabs(y - w.y) <= 5) nearExpected = true;
-        }
-        if (!nearExpected) stray++;
-      }
-    }
-    EXPECT_EQ(0, stray);
+    EXPECT_EQ(nearCyan, All(next, kCyan)) << "cyan away from the points";
   }
+  pointTable = PointTable{};
 }
 
-// Each axis shows its colour halfway and near its end, and nothing past its 5-unit end.
-TEST_F(FramePixels, AxesRunAlongTheirProjectedDirections) {
-  struct AxisView {
-    const char* name;
-    float position[3];
-    float angle[3];
-    bool checkEnds;  // the projected ends lie clear of the other axes
-  };
-  const AxisView views[] = {
-      {"start view", {-3.0f, 0.0f, -15.0f}, {0, 0, 0}, true},
-      {"turned", {-3.0f, 0.0f, -15.0f}, {20, -30, 0}, false},
-      {"turned and moved", {0.0f, 1.0f, -12.0f}, {-25, 40, 15}, false},
-  };
-  bool (*const colours[3])(pixel::Rgb) = {pixel::IsRed, pixel::IsGreen, pixel::IsBlue};
-  for (const AxisView& v : views) {
-    SCOPED_TRACE(v.name);
-    pixel::SetView(v.position, v.angle);
-    pixel::Frame frame = DrawAndRead();
-    for (int axis = 0; axis < 3; axis++) {
-      SCOPED_TRACE(axis);
-      for (double along : {2.5, 4.5}) {
-        double p[3] = {0, 0, 0};
-        p[axis] = along;
-        pixel::WindowPoint w = pixel::Project(v.position, v.angle, p[0], p[1], p[2]);
-        EXPECT_TRUE(pixel::FoundNear(frame, colours[axis], w.x, w.y, 2))
-            << along << " along, expected near (" << w.x << "," << w.y << ")";
-      }
-      if (v.checkEnds && axis < 2) {
-        double p[3] = {0, 0, 0};
-        p[axis] = 6.0;
-        pixel::WindowPoint w = pixel::Project(v.position, v.angle, p[0], p[1], p[2]);
-        EXPECT_FALSE(pixel::FoundNear(frame, colours[axis], w.x, w.y, 2)) << "past the end";
-      }
-    }
-  }
-}
-
-// One overlay line: its colour, the box its glyphs fill and the strip left of its start.
-struct OverlayLine {
-  const char* name;
-  bool (*is)(pixel::Rgb);
-  int x0, y0, x1, y1;  // box of the glyphs, rows from the top
-  int minimum;         // lit pixels of the colour at least
-  int leftX0, leftX1;  // columns left of the start that must hold none of the colour
-};
-
-const OverlayLine kOverlayLines[] = {
-    {"line 1 file name", pixel::IsBlue, 12, 20, 200, 38, 150, 0, 11},
-    {"line 2 vertices", pixel::IsBlue, 12, 45, 200, 63, 120, 0, 11},
-    {"line 5 rate", pixel::IsGreen, 620, 499, 799, 517, 60, 560, 619},
-    {"line 3 position", pixel::IsRed, 623, 527, 799, 545, 120, 560, 622},
-    {"line 4 speeds", pixel::IsRed, 615, 564, 799, 582, 120, 560, 614},
-};
-
-// The five lines show in their colours at their places in an 800 x 600 window.
-TEST_F(FramePixels, OverlayLinesSitAtTheirPlaces) {
-  pixel::Frame frame = DrawAndRead();
-  for (const OverlayLine& line : kOverlayLines) {
-    SCOPED_TRACE(line.name);
-    EXPECT_GE(pixel::CountIn(frame, line.is, line.x0, line.y0, line.x1, line.y1), line.minimum);
-    EXPECT_EQ(0, pixel::CountIn(frame, line.is, line.leftX0, line.y0, line.leftX1, line.y1));
-  }
-  // Nothing blue between the two top lines and the cloud, nothing green outside line 5.
-  EXPECT_EQ(0, pixel::CountIn(frame, pixel::IsBlue, 0, 70, 250, 200));
-  EXPECT_EQ(0, pixel::CountAll(frame, pixel::IsGreen) -
-                   pixel::CountIn(frame, pixel::IsGreen, 560, 495, 799, 520) -
-                   pixel::CountIn(frame, pixel::IsGreen, 300, 200, 560, 420));
-}
-
-// An empty table draws the overlay and the axes and not a single cyan pixel.
-TEST_F(FramePixels, EmptyTableDrawsOverlayAndAxesOnly) {
-  pixel::Frame frame = DrawAndRead();
-  EXPECT_EQ(0, pixel::CountAll(frame, pixel::IsCyan));
-  EXPECT_GT(pixel::CountIn(frame, pixel::IsBlue, 12, 20, 200, 63), 200);
-  EXPECT_GT(pixel::CountIn(frame, pixel::IsRed, 615, 527, 799, 582), 200);
-  const float angle[3] = {0, 0, 0};
-  pixel::WindowPoint x = pixel::Project(&viewState.positionX, angle, 2.5, 0, 0);
-  pixel::WindowPoint y = pixel::Project(&viewState.positionX, angle, 0, 2.5, 0);
-  EXPECT_TRUE(pixel::FoundNear(frame, pixel::IsRed, x.x, x.y, 2));
-  EXPECT_TRUE(pixel::FoundNear(frame, pixel::IsGreen, y.x, y.y, 2));
-}
-
-// With all speeds 0 two frames are the same outside the rate line.
-TEST_F(FramePixels, StillViewRepeatsTheFrame) {
-  std::vector<PointRecord> points = {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {0.5f, -2, 2}};
-  UsePoints(points);
-  viewState.angleX = 12.0f;
-  viewState.angleY = 34.0f;
-  pixel::Frame first = DrawAndRead();
-  pixel::Frame second = DrawAndRead();
-  EXPECT_EQ(0, pixel::DiffOutside(first, second, 560, 495, 799, 520));
-  EXPECT_EQ(12.0f, viewState.angleX);
-  EXPECT_EQ(34.0f, viewState.angleY);
-  EXPECT_GT(pixel::CountAll(first, pixel::IsCyan), 0);
-}
-
-// A speed turns the cloud: the next frame shows it at the advanced angle.
-TEST_F(FramePixels, SpeedTurnsTheCloudFromTheNextFrame) {
-  std::vector<PointRecord> points = {{3, 0, 0}};
-  UsePoints(points);
-  viewState.speedZ = 30.0f;
-  const float position[3] = {-3.0f, 0.0f, -15.0f};
-  const float before[3] = {0, 0, 0};
-  const float after[3] = {0, 0, 30};
-  pixel::WindowPoint w0 = pixel::Project(position, before, 3, 0, 0);
-  pixel::WindowPoint w1 = pixel::Project(position, after, 3, 0, 0);
-
-  pixel::Frame first = DrawAndRead();
-  EXPECT_TRUE(pixel::FoundNear(first, pixel::IsCyan, w0.x, w0.y, 2));
-  EXPECT_FALSE(pixel::FoundNear(first, pixel::IsCyan, w1.x, w1.y, 2));
-  pixel::Frame second = DrawAndRead();
-  EXPECT_TRUE(pixel::FoundNear(second, pixel::IsCyan, w1.x, w1.y, 2));
-  EXPECT_FALSE(pixel::FoundNear(second, pixel::IsCyan, w0.x, w0.y, 2));
-  EXPECT_GT(pixel::DiffOutside(first, second, 560, 495, 799, 520), 0);
-  EXPECT_FLOAT_EQ(60.0f, viewState.angleZ);
-}
-
-// Sets a raster position on the left of the window in white and returns it (window pixels).
-void StartText(float out[4]) {
+// Draws the text in white from the raster position (-0.5, 0, -1): x 37.87, 300 rows from the
+// bottom, under list base 7, which must come back; returns where the text ends.
+template <typename... Args>
+float Print(Frame* frame, const char* format, Args... args) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  glTranslatef(0.0f, 0.0f, -1.0f);
   glColor3f(1.0f, 1.0f, 1.0f);
-  glRasterPos2f(-0.5f, 0.0f);
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, out);
-}
-
-// How far the raster position moves while the text is drawn, in pixels.
-template <typename... Args>
-float AdvanceOf(const char* format, Args... args) {
-  float start[4];
-  float end[4];
-  StartText(start);
-  PrintText(format, args...);
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
-  return end[0] - start[0];
-}
-
-using TextPixels = FramePixels;
-
-// "Filename: sphere.txt" draws readable glyphs in the raster colour on its baseline.
-TEST_F(TextPixels, GlyphsFillTheirBox) {
-  float start[4];
-  StartText(start);
-  PrintText("Filename: %s", "sphere.txt");
-  float end[4];
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
-  pixel::Frame frame = pixel::ReadFrame(GL_BACK);
-  int x0 = static_cast<int>(start[0]);
-  int baseline = pixel::kHeight - static_cast<int>(start[1]);
-  int x1 = static_cast<int>(end[0]);
-  int lit = pixel::CountIn(frame, pixel::IsLit, x0 - 1, baseline - 16, x1 + 1, baseline + 5);
-  EXPECT_GE(lit, 200);
-  EXPECT_EQ(lit, pixel::CountAll(frame, pixel::IsLit));
-  EXPECT_GT(end[0] - start[0], 100.0f);
-  EXPECT_LT(end[0] - start[0], 200.0f);
-  EXPECT_FLOAT_EQ(start[1], end[1]);
-  // Each of the 20 glyphs but the space leaves pixels in its own column span.
-  EXPECT_GT(pixel::CountIn(frame, pixel::IsLit, x0, baseline - 16, x0 + 10, baseline + 5), 10);
-  EXPECT_GT(pixel::CountIn(frame, pixel::IsLit, x1 - 10, baseline - 16, x1, baseline + 5), 10);
-}
-
-// Texts whose drawings must advance the raster position equally.
-struct SameAdvance {
-  const char* name;
-  std::string a;
-  std::string b;
-};
-
-// Text cut at 255 characters, bytes without a glyph, formatting.
-TEST_F(TextPixels, AdvanceMatchesTheDrawnCharacters) {
-  const SameAdvance cases[] = {
-      {"300 characters are cut to 255", std::string(300, '.'), std::string(255, '.')},
-      {"256 characters are cut to 255", std::string(256, 'i'), std::string(255, 'i')},
-      {"bytes from 128 draw nothing", "A\xC9" "B\xFF\x80", "AB"},
-      {"control bytes draw nothing", "A\x01\x1F" "B", "AB"},
-  };
-  for (const SameAdvance& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_FLOAT_EQ(AdvanceOf("%s", c.b.c_str()), AdvanceOf("%s", c.a.c_str()));
-  }
-  EXPECT_GT(AdvanceOf("%s", std::string(255, '.').c_str()), AdvanceOf("%s", std::string(254, '.').c_str()));
-  EXPECT_FLOAT_EQ(AdvanceOf("%s", "12345-2.2"), AdvanceOf("%d-%0.1f", 12345, 2.25));
-}
-
-// A byte without a glyph leaves exactly the pixels of the text without it.
-TEST_F(TextPixels, MissingGlyphsLeaveTheRestIntact) {
-  float start[4];
-  StartText(start);
-  PrintText("%s", "Vexa\xE9Point");
-  pixel::Frame with = pixel::ReadFrame(GL_BACK);
-  StartText(start);
-  PrintText("%s", "VexaPoint");
-  pixel::Frame without = pixel::ReadFrame(GL_BACK);
-  EXPECT_EQ(0, pixel::DiffOutside(with, without, -1, -1, -1, -1));
-  EXPECT_GT(pixel::CountAll(with, pixel::IsLit), 100);
-}
-
-// The list base is restored after the text, and a null format touches nothing.
-TEST_F(TextPixels, ListBaseRestoredAndNullDrawsNothing) {
-  float start[4];
-  StartText(start);
+  glRasterPos3f(-0.5f, 0.0f, -1.0f);
   glListBase(7);
-  PrintText("abc");
+  PrintText(format, args...);
   GLint base = 0;
   glGetIntegerv(GL_LIST_BASE, &base);
-  EXPECT_EQ(7, base);
-
-  StartText(start);
-  glListBase(9);
-  PrintText(nullptr);
+  EXPECT_EQ(7, base) << "list base not restored";
   float end[4];
   glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
-  glGetIntegerv(GL_LIST_BASE, &base);
-  EXPECT_EQ(9, base);
-  EXPECT_FLOAT_EQ(start[0], end[0]);
-  EXPECT_EQ(0, pixel::CountAll(pixel::ReadFrame(GL_BACK), pixel::IsLit));
-  glListBase(0);
+  EXPECT_FLOAT_EQ(300.0f, end[1]) << "the text left its baseline";
+  *frame = Draw([] {});
+  return end[0];
+}
+
+// Glyphs fill their box on the baseline, first to last. Text is cut at 255 characters; bytes
+// from 128 and control bytes draw nothing and leave the glyphs around them intact; formats are
+// printf's; a null format draws nothing.
+TEST(TextPixels, DrawsItsCharactersOnTheBaseline) {
+  Frame a, b;
+  int end = static_cast<int>(Print(&a, "Filename: %s", "sphere.txt"));
+  EXPECT_TRUE(end > 137 && end < 238) << "an advance of 100 to 200 pixels, not " << end - 37;
+  EXPECT_GE(Count(a, kWhite, 36, 284, end + 1, 305), 200);
+  EXPECT_EQ(Count(a, kWhite, 36, 284, end + 1, 305), All(a, kWhite));
+  EXPECT_GT(Count(a, kWhite, 37, 284, 47, 305), 10);
+  EXPECT_GT(Count(a, kWhite, end - 10, 284, end, 305), 10);
+  const std::string same[][2] = {{std::string(300, '.'), std::string(255, '.')},
+      {std::string(256, 'i'), std::string(255, 'i')}, {"A\xC9" "B\xFF\x80", "AB"},
+      {"A\x01\x1F" "B", "AB"}, {"Vexa\xE9Point", "VexaPoint"}};
+  for (const auto& t : same) {
+    EXPECT_FLOAT_EQ(Print(&a, "%s", t[0].c_str()), Print(&b, "%s", t[1].c_str())) << t[1];
+    EXPECT_TRUE(a == b && All(b, kWhite) > 50) << "different or empty frames: " << t[1];
+  }
+  // The 255th character is drawn.
+  EXPECT_GT(Print(&a, "%s", same[0][1].c_str()), Print(&b, "%s", same[0][1].substr(1).c_str()));
+  EXPECT_FLOAT_EQ(Print(&a, "%s", "12345-2.2"), Print(&b, "%d-%0.1f", 12345, 2.25));
+  EXPECT_TRUE(a == b) << "the formatted frames differ";
+  EXPECT_FLOAT_EQ(Print(&a, "%s", ""), Print(&b, nullptr));
+  EXPECT_EQ(0, All(b, kWhite));
 }
 
 }  // namespace
 
-// Opens the viewer's window once for all tests (a display is needed).
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) {
-    std::fprintf(stderr, "pixel tests: no window could be opened\n");
-    return 1;
-  }
-  int result = RUN_ALL_TESTS();
-  DestroyViewerWindow();
-  return result;
-}
