@@ -84,11 +84,13 @@ const Scene kScenes[] = {
     {"no points: overlay and axes", {}, 5, {},
      {At(kRed, 474, 386), At(kRed, 538, 386), At(kRed, 586, 386, 0), At(kGreen, 393, 306),
       At(kGreen, 393, 242), At(kGreen, 393, 193, 0), At(kBlue, 392, 397), At(kBlue, 391, 408),
-      // The five overlay lines in their boxes, none of their colour left of them.
+      // The five overlay lines in their boxes, their first glyphs in the first 11 columns, and
+      // none of their colour left of them.
       {kBlue, 12, 20, 200, 38, 150}, {kBlue, 12, 45, 200, 63, 120}, {kBlue, 0, 20, 11, 63, 0},
-      {kRed, 623, 527, 799, 545, 120}, {kRed, 560, 527, 622, 545, 0},
-      {kRed, 615, 564, 799, 582, 120}, {kRed, 560, 564, 614, 582, 0},
+      {kRed, 623, 527, 799, 545, 120}, {kRed, 560, 527, 622, 545, 0}, {kRed, 623, 527, 633, 545, 9},
+      {kRed, 615, 564, 799, 582, 120}, {kRed, 560, 564, 614, 582, 0}, {kRed, 615, 564, 625, 582, 9},
       {kGreen, 620, 499, 799, 517, 60}, {kGreen, 560, 499, 619, 517, 0},
+      {kBlue, 12, 20, 22, 38, 9}, {kBlue, 12, 45, 22, 63, 9}, {kGreen, 620, 499, 630, 517, 9},
       // No blue below the top lines, no green but the rate line's and the Y axis's.
       {kBlue, 0, 70, 250, 200, 0}, {kGreen, 0, 0, 799, 199, 0}, {kGreen, 0, 200, 299, 599, 0},
       {kGreen, 560, 200, 799, 494, 0}, {kGreen, 300, 421, 559, 599, 0},
@@ -140,7 +142,6 @@ TEST(FramePixels, ScenesShowWhereTheViewPutsThem) {
     }
     EXPECT_EQ(nearCyan, All(next, kCyan)) << "cyan away from the points";
   }
-  pointTable = PointTable{};
 }
 
 // Draws the text in white from the raster position (-0.5, 0, -1): x 37.87, 300 rows from the
@@ -184,7 +185,6 @@ TEST(TextPixels, DrawsItsCharactersOnTheBaseline) {
   // The 255th character is drawn.
   EXPECT_GT(Print(&a, "%s", same[0][1].c_str()), Print(&b, "%s", same[0][1].substr(1).c_str()));
   EXPECT_FLOAT_EQ(Print(&a, "%s", "12345-2.2"), Print(&b, "%d-%0.1f", 12345, 2.25));
-  EXPECT_TRUE(a == b) << "the formatted frames differ";
   EXPECT_FLOAT_EQ(Print(&a, "%s", ""), Print(&b, nullptr));
   EXPECT_EQ(0, All(b, kWhite));
 }
