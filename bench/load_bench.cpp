@@ -1,11 +1,12 @@
-// load-bench [FOLDER [POINTS]]: loading speed of the point file loader on every number
-// shape, against a plain fast_float loader built into the same binary (the file read in
-// 1 MiB blocks, split at line feeds, three fast_float::from_chars a line, records appended
-// to a vector). Hand-timed, so the same program runs natively and as a Windows program.
-// Writes its files into FOLDER (default: the working directory) unless already there:
-// POINTS points (default 2,000,000) a shape, and 10,000,000 of the %.6f shape. Prints,
-// per file, the best of several interleaved loads of each, MB/s and the ratio; natively
-// also the loader's peak memory over its table.
+// load-bench [FOLDER [POINTS [--files-only]]]: loading speed of the point file loader on
+// every number shape, against a plain fast_float loader built into the same binary (the
+// file read in 1 MiB blocks, split at line feeds, three fast_float::from_chars a line,
+// records appended to a vector). Hand-timed, so the same program runs natively and as a
+// Windows program. Writes its files into FOLDER (default: the working directory) unless
+// already there: POINTS points (default 2,000,000) a shape, and 10,000,000 of the %.6f
+// shape. Prints, per file, the best of several interleaved loads of each, MB/s and the
+// ratio; natively also the loader's peak memory over its table. With --files-only it
+// writes the POINTS files of the shapes and measures nothing (the files other checks load).
 #include "app/app_state.h"
 #include "pointdata/point_file.h"
 
@@ -183,6 +184,10 @@ void MeasureFile(const std::string& name, const char* shape, int64_t points, int
 int main(int argc, char** argv) {
   std::string folder = argc > 1 ? argv[1] : ".";
   int64_t points = argc > 2 ? std::atoll(argv[2]) : 2000000;
+  if (argc > 3 && std::strcmp(argv[3], "--files-only") == 0) {
+    for (const Shape& shape : SHAPES) EnsureFile(FileName(folder, shape.name, points), shape, points);
+    return 0;
+  }
   std::string big = FileName(folder, SHAPES[0].name, BIG_POINTS);
   EnsureFile(big, SHAPES[0], BIG_POINTS);
   // First, while the process itself is still small.

@@ -1,83 +1,95 @@
-// libFuzzer target: any bytes, written to a real file and loaded as the viewer loads it,
-// once as they are and once cut in half between the two passes. Every record must be what
-// the general scan makes of the pieces a 255-byte text-mode line reader would deliver,
-// and a file cut short must be reported, keeping only what was read.
+// libFuzzer target: any bytes, written to a real file and read as the viewer reads it. Every
+// record must be, bit for bit, what the general scan makes of the pieces a 255-byte
+// text-mode line reader would deliver: through the reading pass alone, with small read
+// buffers, with the plain-line scan and without it; and through LoadPointFile, once as the
+// file is and once cut in half between the two passes, which must be reported, keeping
+// only what was read. With FUZZ_RUN=reader, the reading pass alone: the loader's 1 MiB
+// buffer costs a sanitised build most of its time, so that run tries many more inputs.
 #include "app/messages.h"
 #include "platform/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_number.h"
+#include "pointdata/point_reader.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-namespace {
+using Records = std::vector<PointRecord>;
 
-std::string fileName;  // the fuzz file, one per process
-off_t halfSize = 0;    // half the fuzz input's size
+static const std::string fileName = "/tmp/fuzz-loader-" + std::to_string(getpid()) + ".txt";
+static off_t halfSize = 0;  // half the fuzz input's size
 
-// The records a text-mode stream and a 255-byte line reader give for the first size bytes
-// of data (CR LF read as LF, the input ended at a Ctrl-Z): one a piece, as many as a table
-// of limit records holds (SIZE_MAX: a table sized by these bytes' own line feeds, *lines).
-std::vector<PointRecord> ExpectedRecords(const uint8_t* data, size_t size, size_t limit,
-                                         size_t* lines) {
+// The records of the first limit pieces a text-mode stream and a 255-byte line reader give
+// for the first size bytes of data (CR LF read as LF, the input ended at a Ctrl-Z).
+static Records ExpectedRecords(const uint8_t* data, size_t size, size_t limit) {
   std::string text;
   for (size_t i = 0; i < size && data[i] != 0x1A; ++i) {
     if (data[i] != '\r' || i + 1 == size || data[i + 1] != '\n') text += (char)data[i];
   }
-  *lines = 0;
-  for (char c : text) *lines += c == '\n';
-  std::vector<PointRecord> records;
+  Records records;
   float xyz[3] = {0.0f, 0.0f, 0.0f};
-  size_t room = limit == SIZE_MAX ? *lines : limit;
-  for (size_t pos = 0; pos < text.size() && records.size() < room;) {
-    size_t lineFeed = text.find('\n', pos);
-    size_t length = std::min(lineFeed == std::string::npos ? text.size() - pos : lineFeed - pos + 1,
-                             (size_t)254);
+  const char* stop = nullptr;
+  for (size_t pos = 0, length; pos < text.size() && records.size() < limit; pos += length) {
+    length = std::min(std::min(text.find('\n', pos), text.size() - 1) + 1 - pos, (size_t)254);
     std::string piece = text.substr(pos, length);
-    const char* stop = nullptr;
     ScanPiece(piece.c_str(), piece.c_str() + length, xyz, &stop);
     records.push_back({xyz[0], xyz[1], xyz[2]});
-    pos += length;
   }
   return records;
 }
 
-// Cuts the fuzz file to half its size.
-void CutFileInHalf(FILE*) {
-  if (truncate(fileName.c_str(), halfSize) != 0) abort();
+// Aborts unless the count records at got are the expected ones.
+static void CheckRecords(const PointRecord* got, int32_t count, const Records& expected) {
+  if (count != (int32_t)expected.size() ||
+      (count > 0 && std::memcmp(got, expected.data(), count * sizeof(PointRecord)) != 0)) abort();
 }
 
-// Loads the fuzz file, the seam given, and checks the table against what was expected.
-void LoadAndCheck(const std::vector<PointRecord>& expected, bool reported, void (*between)(FILE*)) {
+// Reads the open fuzz file's pieces through a read buffer of bufferSize bytes; checks them.
+static void ReadAndCheck(FILE* file, size_t bufferSize, bool plainLines, const Records& expected) {
+  std::vector<char> buffer(bufferSize);
+  Records records(expected.size() + 1);
+  bool failed = false;
+  std::rewind(file);
+  int32_t count = ReadPointRecords(file, buffer.data(), bufferSize, records.data(),
+                                   (int32_t)records.size(), plainLines, &failed);
+  CheckRecords(records.data(), failed ? -1 : count, expected);
+}
+
+// Cuts the fuzz file to half its size.
+static void CutFileInHalf(FILE*) { if (truncate(fileName.c_str(), halfSize) != 0) abort(); }
+
+// Loads the fuzz file with the seam between its passes given (it stays set: only the loader
+// calls it) and checks the table and the message box shown (nullptr: none).
+static void LoadAndCheck(const Records& expected, const char* message, void (*between)(FILE*)) {
   ResetFakePlatform();
   betweenPointPasses = between;
   LoadPointFile(fileName.c_str());
-  betweenPointPasses = nullptr;
-  if (pointTable.count != (int32_t)expected.size()) abort();
+  CheckRecords(pointTable.records, pointTable.count, expected);
   if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
-  if (fakePlatform.boxes.size() != (reported ? 1u : 0u)) abort();
-  if (reported && fakePlatform.boxes[0].text != MSG_POINT_FILE_INCOMPLETE) abort();
-  if (!expected.empty() && std::memcmp(pointTable.records, expected.data(),
-                                       expected.size() * sizeof(PointRecord)) != 0) abort();
+  if (fakePlatform.boxes.size() != (message != nullptr ? 1u : 0u) ||
+      (message != nullptr && fakePlatform.boxes[0].text != message)) abort();
   ReleasePointTable();
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (fileName.empty()) fileName = "/tmp/fuzz-loader-" + std::to_string(getpid()) + ".txt";
-  FILE* f = std::fopen(fileName.c_str(), "wb");
-  if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0) abort();
-  size_t lines = 0, halfLines = 0;
-  halfSize = (off_t)(size / 2);
-  LoadAndCheck(ExpectedRecords(data, size, SIZE_MAX, &lines), false, nullptr);
-  std::vector<PointRecord> half = ExpectedRecords(data, size / 2, lines, &halfLines);
-  // A half file is reported when its pieces do not fill the table (a line cut by half
+  FILE* f = std::fopen(fileName.c_str(), "w+b");
+  if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fflush(f) != 0) abort();
+  ReadAndCheck(f, POINT_READ_BUFFER_MIN, true, ExpectedRecords(data, size, SIZE_MAX));
+  ReadAndCheck(f, POINT_READ_BUFFER_MIN + 77, false, ExpectedRecords(data, size, SIZE_MAX));
+  std::fclose(f);
+  if (const char* run = std::getenv("FUZZ_RUN"); run != nullptr && !std::strcmp(run, "reader")) return 0;
+  // The table holds a record for each line feed counted (there are at least as many pieces);
+  // cut in half, the file is reported when its pieces no longer fill it (a line cut by half
   // still makes one).
-  LoadAndCheck(half, half.size() < lines, CutFileInHalf);
+  size_t lines = std::count(data, std::find(data, data + size, 0x1A), '\n');
+  LoadAndCheck(ExpectedRecords(data, size, lines), nullptr, nullptr);
+  Records half = ExpectedRecords(data, size / 2, lines);
+  halfSize = (off_t)(size / 2);
+  LoadAndCheck(half, half.size() < lines ? MSG_POINT_FILE_INCOMPLETE : nullptr, CutFileInHalf);
   return 0;
 }
