@@ -17,6 +17,7 @@ const uintptr_t kModule = 0x00400000, kIcon = 0x00F00000, kCursor = 0x00F00010,
                 kStockFont = 0x00F00020;
 
 // Writes the call down; true when the test made this occurrence of it fail.
+bool Call(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool Call(const char* format, ...) {
   char line[512];
   va_list args;
@@ -99,6 +100,8 @@ void SendSize(uintptr_t window) {
 }
 
 // The fields that matter, formatted, and " and more" when the rest (those fields cleared) is not zero.
+template <typename Record>
+std::string Fields(const Record& rest, const char* format, ...) __attribute__((format(printf, 2, 3)));
 template <typename Record>
 std::string Fields(const Record& rest, const char* format, ...) {
   char text[160];
@@ -382,9 +385,9 @@ BOOL WINAPI SwapBuffers(HDC dc) { return Use("SwapBuffers", dc, "dc"); }
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                          DWORD underline, DWORD strikeOut, DWORD charSet, DWORD precision, DWORD clip,
                          DWORD quality, DWORD pitchAndFamily, LPCSTR face) {
-  if (Call("CreateFontA(%d, %d, %d, %d, %d, %lu, %lu, %lu, %lu, %lu, %lu, %lu, %lu, %s)", height, width,
-           escapement, orientation, weight, italic, underline, strikeOut, charSet, precision, clip, quality,
-           pitchAndFamily, face)) {
+  if (Call("CreateFontA(%d, %d, %d, %d, %d, %u, %u, %u, %u, %u, %u, %u, %u, %s)", height, width, escapement,
+           orientation, weight, (unsigned)italic, (unsigned)underline, (unsigned)strikeOut, (unsigned)charSet,
+           (unsigned)precision, (unsigned)clip, (unsigned)quality, (unsigned)pitchAndFamily, face)) {
     return nullptr;
   }
   return (HFONT)NewHandle("font");
@@ -436,7 +439,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 }
 
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
-  if (Call("wglUseFontBitmapsA(%s, %lu, %lu, %lu)", N(dc), first, count, listBase) || !Live((uintptr_t)dc, "dc")) {
+  if (Call("wglUseFontBitmapsA(%s, %u, %u, %u)", N(dc), (unsigned)first, (unsigned)count, (unsigned)listBase) || !Live((uintptr_t)dc, "dc")) {
     return FALSE;
   }
   Ends(std::string(" with ") + N(fakePlatform.handles[(uintptr_t)dc].selected));
