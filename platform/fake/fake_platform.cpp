@@ -13,117 +13,102 @@ FakePlatform fakePlatform;
 
 namespace {
 
-const uintptr_t kModule = 0x00400000, kIcon = 0x00F00000, kCursor = 0x00F00010,
-                kStockFont = 0x00F00020;
+const uintptr_t kModule = 0x400000, kIcon = 0xF00000, kCursor = 0xF00010, kStockFont = 0xF00020;
+
+// printf into a string.
+std::string Format(const char* format, va_list args) {
+  char text[512];
+  std::vsnprintf(text, sizeof text, format, args);
+  return text;
+}
 
 // Writes the call down; true when the test made this occurrence of it fail.
 bool Call(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool Call(const char* format, ...) {
-  char line[512];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
+  fakePlatform.calls.push_back(Format(format, args));
   va_end(args);
-  fakePlatform.calls.push_back(line);
-  const std::string& name = fakePlatform.failCall;
-  if (name.empty() || std::strncmp(line, name.c_str(), name.size()) != 0 || line[name.size()] != '(' ||
+  std::string& line = fakePlatform.calls.back();
+  if (fakePlatform.failCall.empty() || line.compare(0, line.find('('), fakePlatform.failCall) != 0 ||
       ++fakePlatform.failSeen != fakePlatform.failOccurrence) {
     return false;
   }
-  fakePlatform.calls.back() += " failed";
+  line += " failed";
   return true;
 }
 
-// Notes on the last call how it ended: " = handle" or " refused".
-void Ends(const std::string& how) { fakePlatform.calls.back() += how; }
-
-// How calls name a value: the handle's name, "null", or the number.
-std::string Name(uintptr_t value) {
-  if (value == 0) return "null";
-  auto found = fakePlatform.handles.find(value);
-  if (found != fakePlatform.handles.end()) return found->second.name;
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%lx", (unsigned long)value);
-  return text;
-}
-template <typename Handle>
-const char* N(Handle value) {
-  static std::string names[8];
-  static int next = 0;
-  next = (next + 1) % 8;
-  return (names[next] = Name((uintptr_t)value)).c_str();
-}
-
-// Hands out a live handle of a kind ("window", "dc", "rc", "font").
-uintptr_t NewHandle(const std::string& kind, uintptr_t owner = 0) {
-  uintptr_t value = 0x10000 + 0x10 * fakePlatform.handles.size();
-  std::string name = kind + std::to_string(++fakePlatform.handed[kind]);
-  fakePlatform.handles[value] = FakeHandle{name, true, owner, kStockFont, false};
-  Ends(" = " + name);
+// Notes on the last call what it handed out, or that it was refused; returns the value.
+uintptr_t Ends(const std::string& how, uintptr_t value = 0) {
+  fakePlatform.calls.back() += how;
   return value;
 }
 
-// Whether the value is a live handle of the kind; a misuse is written down otherwise.
-bool Live(uintptr_t value, const char* kind) {
+// How calls name a value: the handle's name, "null", or the number.
+template <typename Handle>
+const char* N(Handle handle) {
+  static std::string names[8];
+  static int next = 0;
+  uintptr_t value = (uintptr_t)handle;
   auto found = fakePlatform.handles.find(value);
-  bool ok = found != fakePlatform.handles.end() && found->second.live &&
-            found->second.name.compare(0, std::strlen(kind), kind) == 0 &&
-            std::isdigit((unsigned char)found->second.name[std::strlen(kind)]);
-  if (!ok) fakePlatform.misuse.push_back(fakePlatform.calls.back() + ": " + Name(value) + " is no live " + kind);
+  std::string& name = names[next = (next + 1) % 8];
+  name = value == 0 ? "null" : found != fakePlatform.handles.end() ? found->second.name : std::to_string(value);
+  return name.c_str();
+}
+
+// Hands out a live handle of a kind ("window", "dc", "rc", "font") and notes it on the call.
+uintptr_t NewHandle(const std::string& kind, uintptr_t owner = 0) {
+  uintptr_t value = 0x10000 + 0x10 * fakePlatform.handles.size();
+  std::string name = kind + std::to_string(++fakePlatform.handed[kind]);
+  fakePlatform.handles[value] = FakeHandle{name, true, owner, kStockFont};
+  return Ends(" = " + name, value);
+}
+
+// Whether the value is a live handle of the kind; a misuse is written down otherwise.
+template <typename Handle>
+bool Live(Handle handle, const char* kind) {
+  std::string name = N(handle);
+  size_t n = std::strlen(kind);
+  bool ok = fakePlatform.handles.count((uintptr_t)handle) != 0 && fakePlatform.handles[(uintptr_t)handle].live &&
+            name.compare(0, n, kind) == 0 && std::isdigit((unsigned char)name[n]);
+  if (!ok) fakePlatform.misuse.push_back(fakePlatform.calls.back() + ": " + name + " is no live " + kind);
   return ok;
 }
 
-// Records the call and tells whether it may go on: not made to fail, its handle live.
+// Records a call on one handle; whether it may go on: not made to fail, its handle live.
 template <typename Handle>
-bool Use(const char* call, Handle value, const char* kind) {
-  return !Call("%s(%s)", call, N(value)) && Live((uintptr_t)value, kind);
+bool Use(const char* call, Handle handle, const char* kind) {
+  return !Call("%s(%s)", call, N(handle)) && Live(handle, kind);
 }
 
 // Sends a message to a live window's procedure; 0 when there is none.
-LRESULT Send(uintptr_t window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto found = fakePlatform.handles.find(window);
-  if (found == fakePlatform.handles.end() || !found->second.live || fakePlatform.classes.empty()) return 0;
-  return fakePlatform.classes.begin()->second((HWND)window, message, wParam, lParam);
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool live = fakePlatform.handles.count((uintptr_t)window) != 0 && fakePlatform.handles[(uintptr_t)window].live;
+  return live && fakePlatform.procedure ? fakePlatform.procedure(window, message, wParam, lParam) : 0;
 }
 
-// The frame around a client area for a style: 8 sizing border, or 3 thin one; 23 caption.
-void AddFrame(RECT* rect, DWORD style) {
-  int border = (style & WS_THICKFRAME) ? 8 : (style & WS_CAPTION) ? 3 : 0;
-  rect->left -= border;
-  rect->right += border;
-  rect->bottom += border;
-  rect->top -= border + ((style & WS_CAPTION) == WS_CAPTION ? 23 : 0);
-}
-
-void SendSize(uintptr_t window) {
-  Send(window, WM_SIZE, SIZE_RESTORED, (LPARAM)((fakePlatform.clientHeight << 16) | fakePlatform.clientWidth));
-}
-
-// The fields that matter, formatted, and " and more" when the rest (those fields cleared) is not zero.
+// A record's fields that matter, and " and more" when the rest (those fields cleared) is set.
 template <typename Record>
 std::string Fields(const Record& rest, const char* format, ...) __attribute__((format(printf, 2, 3)));
 template <typename Record>
 std::string Fields(const Record& rest, const char* format, ...) {
-  char text[160];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  std::string text = Format(format, args);
   va_end(args);
   Record zero;
   std::memset(&zero, 0, sizeof zero);
-  return std::string(text) + (std::memcmp(&rest, &zero, sizeof zero) != 0 ? " and more" : "");
+  return text + (std::memcmp(&rest, &zero, sizeof zero) != 0 ? " and more" : "");
 }
 
 std::string PixelFormat(const PIXELFORMATDESCRIPTOR* p) {
-  if (p == nullptr) return "null";
   PIXELFORMATDESCRIPTOR rest = *p;
   rest.nSize = rest.nVersion = 0;
   rest.dwFlags = 0;
   rest.iPixelType = rest.cColorBits = rest.cDepthBits = rest.iLayerType = 0;
-  return std::string(p == &PixelFormatRequest ? "PixelFormatRequest" : "a copy") +
-         Fields(rest, " {%d, %d, 0x%lx, type %d, %d bits, depth %d, layer %d}", p->nSize,
-                p->nVersion, (unsigned long)p->dwFlags, p->iPixelType, p->cColorBits, p->cDepthBits,
-                p->iLayerType);
+  return (p == &PixelFormatRequest ? "PixelFormatRequest" : "a copy") +
+         Fields(rest, " {%d, %d, 0x%x, type %d, %d bits, depth %d, layer %d}", p->nSize, p->nVersion,
+                (unsigned)p->dwFlags, p->iPixelType, p->cColorBits, p->cDepthBits, p->iLayerType);
 }
 
 }  // namespace
@@ -132,7 +117,7 @@ void ResetFakePlatform() {
   fakePlatform = FakePlatform{};
   const char* shared[] = {"module", "icon", "cursor", "stockfont"};
   const uintptr_t values[] = {kModule, kIcon, kCursor, kStockFont};
-  for (int i = 0; i < 4; i++) fakePlatform.handles[values[i]] = FakeHandle{shared[i], true, 0, 0, false};
+  for (int i = 0; i < 4; i++) fakePlatform.handles[values[i]] = FakeHandle{shared[i], true, 0, 0};
   ResetAppState();
   ResetViewerWindowState();
 }
@@ -163,76 +148,58 @@ int FakeLiveHandles() {
 extern "C" {
 
 WORD WINAPI RegisterClassA(const WNDCLASSA* c) {
-  if (Call("RegisterClassA(%s, 0x%x, %s, %s, %s, %s)", c->lpszClassName, c->style, N(c->hInstance),
-           N(c->hIcon), N(c->hCursor), N(c->hbrBackground))) {
+  if (Call("RegisterClassA(%s, 0x%x, %s, %s, %s, %s)", c->lpszClassName, c->style, N(c->hInstance), N(c->hIcon),
+           N(c->hCursor), N(c->hbrBackground))) {
     return 0;
   }
-  if (fakePlatform.classes.count(c->lpszClassName) != 0) return Ends(" refused"), 0;
-  fakePlatform.classes[c->lpszClassName] = c->lpfnWndProc;
+  fakePlatform.procedure = c->lpfnWndProc;
   return 0xC001;
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE instance) {
   if (Call("UnregisterClassA(%s, %s)", name, N(instance))) return FALSE;
-  bool windowLives = false;
-  for (const auto& h : fakePlatform.handles) windowLives |= h.second.live && h.second.name.compare(0, 6, "window") == 0;
-  if (windowLives || instance != (HINSTANCE)kModule || fakePlatform.classes.erase(name) == 0) {
-    return Ends(" refused"), FALSE;
+  for (const auto& h : fakePlatform.handles) {
+    if (h.second.live && h.second.name.compare(0, 6, "window") == 0) return Ends(" refused");
   }
+  fakePlatform.procedure = nullptr;
   return TRUE;
 }
 
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                            LPVOID param) {
-  if (Call("CreateWindowExA(0x%lx, %s, %s, 0x%lx, %d, %d, %d, %d, %s, %s, %s, %s)", (unsigned long)exStyle,
-           className, title, (unsigned long)style, x, y, width, height, N(parent), N(menu), N(instance),
-           N(param)) ||
-      fakePlatform.classes.count(className) == 0) {
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (Call("CreateWindowExA(0x%x, %s, %s, 0x%x, %d, %d, %d, %d, %s, %s, %s, %s)", (unsigned)exStyle, className,
+           title, (unsigned)style, x, y, width, height, N(parent), N(menu), N(instance), N(param))) {
     return nullptr;
   }
-  RECT frame = {0, 0, 0, 0};
-  AddFrame(&frame, style);
-  fakePlatform.clientWidth = width - (frame.right - frame.left);
-  fakePlatform.clientHeight = height - (frame.bottom - frame.top);
-  uintptr_t window = fakePlatform.newestWindow = NewHandle("window");
-  Send(window, WM_CREATE, 0, 0);
-  SendSize(window);
-  return (HWND)window;
+  return (HWND)(fakePlatform.newestWindow = NewHandle("window"));
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
   if (!Use("DestroyWindow", window, "window")) return FALSE;
-  Send((uintptr_t)window, WM_DESTROY, 0, 0);
-  for (auto& h : fakePlatform.handles) {
-    if (h.first == (uintptr_t)window || h.second.owner == (uintptr_t)window) h.second.live = false;
-  }
+  for (auto& h : fakePlatform.handles) h.second.live &= h.first != (uintptr_t)window && h.second.owner != (uintptr_t)window;
   return TRUE;
 }
 
 HDC WINAPI GetDC(HWND window) {
-  if (!Use("GetDC", window, "window")) return nullptr;
-  return (HDC)NewHandle("dc", (uintptr_t)window);
+  return Use("GetDC", window, "window") ? (HDC)NewHandle("dc", (uintptr_t)window) : nullptr;
 }
 
 int WINAPI ReleaseDC(HWND window, HDC dc) {
-  if (Call("ReleaseDC(%s, %s)", N(window), N(dc))) return 0;
-  bool windowLive = Live((uintptr_t)window, "window");
-  if (!Live((uintptr_t)dc, "dc") || !windowLive) return 0;
-  if (fakePlatform.handles[(uintptr_t)dc].owner != (uintptr_t)window) {
-    fakePlatform.misuse.push_back(fakePlatform.calls.back() + ": the DC belongs to another window");
-    return 0;
-  }
+  if (Call("ReleaseDC(%s, %s)", N(window), N(dc)) || !Live(window, "window") || !Live(dc, "dc")) return 0;
   fakePlatform.handles[(uintptr_t)dc].live = false;
   return 1;
 }
 
 BOOL WINAPI AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle) {
-  if (Call("AdjustWindowRectEx({%ld, %ld, %ld, %ld}, 0x%lx, %d, 0x%lx)", (long)r->left, (long)r->top,
-           (long)r->right, (long)r->bottom, (unsigned long)style, menu, (unsigned long)exStyle)) {
+  if (Call("AdjustWindowRectEx({%d, %d, %d, %d}, 0x%x, %d, 0x%x)", (int)r->left, (int)r->top, (int)r->right,
+           (int)r->bottom, (unsigned)style, menu, (unsigned)exStyle)) {
     return FALSE;
   }
-  AddFrame(r, style);
+  int border = (style & WS_THICKFRAME) ? 8 : (style & WS_CAPTION) ? 3 : 0;
+  r->left -= border;
+  r->right += border;
+  r->bottom += border;
+  r->top -= border + ((style & WS_CAPTION) == WS_CAPTION ? 23 : 0);
   return TRUE;
 }
 
@@ -242,34 +209,32 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* m, DWORD flags) {
     DEVMODEA rest = *m;
     rest.dmSize = 0;
     rest.dmPelsWidth = rest.dmPelsHeight = rest.dmBitsPerPel = rest.dmFields = 0;
-    mode = Fields(rest, "{%d, %lux%lu, %lu bits, fields 0x%lx}", m->dmSize, (unsigned long)m->dmPelsWidth,
-                  (unsigned long)m->dmPelsHeight, (unsigned long)m->dmBitsPerPel, (unsigned long)m->dmFields);
+    mode = Fields(rest, "{%d, %ux%u, %u bits, fields 0x%x}", m->dmSize, (unsigned)m->dmPelsWidth,
+                  (unsigned)m->dmPelsHeight, (unsigned)m->dmBitsPerPel, (unsigned)m->dmFields);
   }
-  if (Call("ChangeDisplaySettingsA(%s, 0x%lx)", mode.c_str(), (unsigned long)flags)) return DISP_CHANGE_FAILED;
-  if (m == nullptr) return fakePlatform.displayModeChanged = false, DISP_CHANGE_SUCCESSFUL;
-  fakePlatform.displayModeChanged = fakePlatform.displayChangeResult == DISP_CHANGE_SUCCESSFUL;
-  return fakePlatform.displayChangeResult;
+  if (Call("ChangeDisplaySettingsA(%s, 0x%x)", mode.c_str(), (unsigned)flags)) return DISP_CHANGE_FAILED;
+  LONG result = m == nullptr ? DISP_CHANGE_SUCCESSFUL : fakePlatform.displayChangeResult;
+  fakePlatform.displayModeChanged = m != nullptr && result == DISP_CHANGE_SUCCESSFUL;
+  return result;
 }
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-  return Call("LoadIconA(%s, %lu)", N(instance), (unsigned long)(uintptr_t)name) ? nullptr : (HICON)kIcon;
+  return Call("LoadIconA(%s, %u)", N(instance), (unsigned)(uintptr_t)name) ? nullptr : (HICON)kIcon;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-  return Call("LoadCursorA(%s, %lu)", N(instance), (unsigned long)(uintptr_t)name) ? nullptr : (HCURSOR)kCursor;
+  return Call("LoadCursorA(%s, %u)", N(instance), (unsigned)(uintptr_t)name) ? nullptr : (HCURSOR)kCursor;
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
-  if (Call("ShowWindow(%s, %d)", N(window), command) || !Live((uintptr_t)window, "window")) return FALSE;
-  Send((uintptr_t)window, WM_ACTIVATE, WA_ACTIVE, 0);
-  SendSize((uintptr_t)window);
+  if (!Call("ShowWindow(%s, %d)", N(window), command) && Live(window, "window")) Send(window, WM_ACTIVATE, WA_ACTIVE, 0);
   return FALSE;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND window) { return Use("SetForegroundWindow", window, "window"); }
 
 HWND WINAPI SetFocus(HWND window) {
-  if (Use("SetFocus", window, "window")) Send((uintptr_t)window, WM_SETFOCUS, 0, 0);
+  Use("SetFocus", window, "window");
   return nullptr;
 }
 
@@ -305,18 +270,13 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT, UINT, UINT remove) {
 }
 
 BOOL WINAPI TranslateMessage(const MSG* msg) {
-  Call("TranslateMessage(0x%x, 0x%lx)", msg->message, (unsigned long)msg->wParam);
-  if (msg->message != WM_KEYDOWN || msg->wParam != VK_ESCAPE) return FALSE;
-  MSG character = *msg;
-  character.message = WM_CHAR;
-  character.wParam = 27;
-  fakePlatform.queue.push_front(character);
-  return TRUE;
+  Call("TranslateMessage(0x%x)", msg->message);
+  return FALSE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   Call("DispatchMessageA(0x%x)", msg->message);
-  return Send(msg->hwnd ? (uintptr_t)msg->hwnd : fakePlatform.newestWindow, msg->message, msg->wParam, msg->lParam);
+  return Send(msg->hwnd ? msg->hwnd : (HWND)fakePlatform.newestWindow, msg->message, msg->wParam, msg->lParam);
 }
 
 void WINAPI PostQuitMessage(int exitCode) {
@@ -327,14 +287,10 @@ void WINAPI PostQuitMessage(int exitCode) {
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Call("DefWindowProcA(%s, 0x%x, 0x%lx, 0x%lx)", N(window), message, (unsigned long)wParam, (unsigned long)lParam);
-  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-    Send((uintptr_t)window, WM_CLOSE, 0, 0);
-  } else if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29))) {
-    Send((uintptr_t)window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  } else if (message == WM_CLOSE) {
-    DestroyWindow(window);
-  }
+  Call("DefWindowProcA(%s, 0x%x, 0x%x, 0x%x)", N(window), message, (unsigned)wParam, (unsigned)lParam);
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) Send(window, WM_CLOSE, 0, 0);
+  if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29))) Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (message == WM_CLOSE) DestroyWindow(window);
   return fakePlatform.defWindowProcResult;
 }
 
@@ -367,17 +323,11 @@ HMODULE(WINAPI* fakeImportGetModuleHandleA)(LPCSTR) __asm__("__imp__GetModuleHan
 #endif
 
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
-  bool fail = Call("ChoosePixelFormat(%s, %s)", N(dc), PixelFormat(request).c_str());
-  return !fail && Live((uintptr_t)dc, "dc") ? 1 : 0;
+  return !Call("ChoosePixelFormat(%s, %s)", N(dc), PixelFormat(request).c_str()) && Live(dc, "dc");
 }
 
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
-  if (Call("SetPixelFormat(%s, %d, %s)", N(dc), format, PixelFormat(request).c_str()) || !Live((uintptr_t)dc, "dc")) {
-    return FALSE;
-  }
-  FakeHandle& window = fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner];
-  if (format != 1 || window.pixelFormatSet) return Ends(" refused"), FALSE;
-  return window.pixelFormatSet = true;
+  return !Call("SetPixelFormat(%s, %d, %s)", N(dc), format, PixelFormat(request).c_str()) && Live(dc, "dc");
 }
 
 BOOL WINAPI SwapBuffers(HDC dc) { return Use("SwapBuffers", dc, "dc"); }
@@ -394,39 +344,28 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
-  if (Call("SelectObject(%s, %s)", N(dc), N(object)) || !Live((uintptr_t)dc, "dc") ||
-      ((uintptr_t)object != kStockFont && !Live((uintptr_t)object, "font"))) {
+  if (Call("SelectObject(%s, %s)", N(dc), N(object)) || !Live(dc, "dc") ||
+      ((uintptr_t)object != kStockFont && !Live(object, "font"))) {
     return nullptr;
   }
   uintptr_t previous = fakePlatform.handles[(uintptr_t)dc].selected;
   fakePlatform.handles[(uintptr_t)dc].selected = (uintptr_t)object;
-  Ends(std::string(" = ") + N(previous));
-  return (HGDIOBJ)previous;
+  return (HGDIOBJ)Ends(std::string(" = ") + N(previous), previous);
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
   if (!Use("DeleteObject", object, "font")) return FALSE;
-  for (const auto& h : fakePlatform.handles) {
-    if (h.second.live && h.second.owner != 0 && h.second.selected == (uintptr_t)object) {
-      fakePlatform.misuse.push_back(fakePlatform.calls.back() + ": the font is still selected");
-      return FALSE;
-    }
-  }
   fakePlatform.handles[(uintptr_t)object].live = false;
   return TRUE;
 }
 
 HGLRC WINAPI wglCreateContext(HDC dc) {
-  if (!Use("wglCreateContext", dc, "dc")) return nullptr;
-  if (!fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner].pixelFormatSet) return Ends(" refused"), nullptr;
-  return (HGLRC)NewHandle("rc");
+  return Use("wglCreateContext", dc, "dc") ? (HGLRC)NewHandle("rc") : nullptr;
 }
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
   if (Call("wglMakeCurrent(%s, %s)", N(dc), N(context))) return FALSE;
-  if (context == nullptr) return fakePlatform.currentContext = 0, TRUE;
-  bool dcLive = Live((uintptr_t)dc, "dc");
-  if (!Live((uintptr_t)context, "rc") || !dcLive) return FALSE;
+  if (context != nullptr && (!Live(dc, "dc") || !Live(context, "rc"))) return FALSE;
   fakePlatform.currentContext = (uintptr_t)context;
   return TRUE;
 }
@@ -439,15 +378,15 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 }
 
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
-  if (Call("wglUseFontBitmapsA(%s, %u, %u, %u)", N(dc), (unsigned)first, (unsigned)count, (unsigned)listBase) || !Live((uintptr_t)dc, "dc")) {
+  if (Call("wglUseFontBitmapsA(%s, %u, %u, %u)", N(dc), (unsigned)first, (unsigned)count, (unsigned)listBase) ||
+      !Live(dc, "dc")) {
     return FALSE;
   }
-  Ends(std::string(" with ") + N(fakePlatform.handles[(uintptr_t)dc].selected));
-  return TRUE;
+  return Ends(std::string(" with ") + N(fakePlatform.handles[(uintptr_t)dc].selected), TRUE);
 }
 
 DWORD WINAPI timeGetTime(void) {
-  Call("timeGetTime() = %lu", (unsigned long)fakePlatform.clock);
+  Call("timeGetTime() = %u", (unsigned)fakePlatform.clock);
   DWORD now = fakePlatform.clock;
   fakePlatform.clock += fakePlatform.clockStep;
   return now;

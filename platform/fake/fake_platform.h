@@ -2,7 +2,8 @@
 // with its arguments, and scriptable: failures, box answers, messages and the clock.
 // Built on: nothing but the standard library (OpenGL calls go to the real GL library, which
 // ignores them while no context is current).
-// Leaves out: real windows, real pixels.
+// Leaves out: real windows and pixels, and the messages Windows sends on its own whose effect
+// would only show in pixels (WM_SIZE) or nowhere (WM_CREATE, WM_SETFOCUS, WM_DESTROY, WM_CHAR).
 #pragma once
 
 #include "platform/platform_api.h"
@@ -13,21 +14,20 @@
 #include <string>
 #include <vector>
 
-// One handle the fake handed out. Calls name it by kind and number: "window1", "dc2", "rc1",
-// "font1"; the shared ones are "module", "icon", "cursor" and "stockfont".
+// One handle the fake handed out. Calls name it by kind and number ("window1", "dc2", "rc1",
+// "font1"); the shared ones are "module", "icon", "cursor" and "stockfont".
 struct FakeHandle {
   std::string name;
   bool live;
   uintptr_t owner;     // the window of a device context
   uintptr_t selected;  // the font selected into a device context
-  bool pixelFormatSet; // a window's pixel format was set
 };
 
 struct FakePlatform {
-  // Each call as "Name(arguments)", then " = handle" for a handle handed out, " failed" when
-  // the test made it fail and " refused" when the fake refuses it as Windows would.
+  // Each call as "Name(arguments)", then " = handle" for a handle handed out or returned,
+  // " failed" when the test made it fail, " refused" when the fake refuses it as Windows would.
   std::vector<std::string> calls;
-  std::vector<std::string> misuse;  // uses of handles that were not live ones of their kind
+  std::vector<std::string> misuse;  // calls given a handle that is no live one of its kind
   std::string failCall;             // the call to fail ("" for none), at its failOccurrence-th time
   int failOccurrence = 1;
   std::deque<int> boxAnswers;       // answers of the next boxes; IDOK (IDYES for Yes/No) when empty
@@ -45,10 +45,8 @@ struct FakePlatform {
   // The fake's own bookkeeping.
   std::map<uintptr_t, FakeHandle> handles;
   std::map<std::string, int> handed;  // handles handed out so far, by kind
-  std::map<std::string, WNDPROC> classes;
+  WNDPROC procedure = nullptr;        // of the registered class, null when none is
   int failSeen = 0;
-  int clientWidth = 0;                // the client size of the newest window
-  int clientHeight = 0;
   uintptr_t newestWindow = 0;         // where messages with a null hwnd go
   bool quitDelivered = false;
 };
@@ -68,9 +66,7 @@ int FakeCallIndex(const std::string& name, int occurrence = 1);
 // Windows, device contexts, rendering contexts and fonts handed out and not released.
 int FakeLiveHandles();
 
-// As on Windows: CreateWindowExA sends WM_CREATE and WM_SIZE (the client size left inside the
-// frame AdjustWindowRectEx adds: 8 sizing border, 23 caption); ShowWindow sends WM_ACTIVATE and
-// WM_SIZE, SetFocus WM_SETFOCUS, DestroyWindow WM_DESTROY (and releases the window's DCs);
-// DefWindowProcA turns Alt+F4 into SC_CLOSE, SC_CLOSE into WM_CLOSE and WM_CLOSE into
-// DestroyWindow; TranslateMessage adds WM_CHAR 27 for Escape. UnregisterClassA is refused while a
-// window lives, SetPixelFormat a second time for one window, wglCreateContext before it.
+// As on Windows: ShowWindow activates the window (WM_ACTIVATE); DestroyWindow releases its DCs;
+// DefWindowProcA turns Alt+F4 into SC_CLOSE, SC_CLOSE into WM_CLOSE, WM_CLOSE into
+// DestroyWindow; AdjustWindowRectEx adds an 8-pixel sizing border (3 thin) and a 23-pixel
+// caption; UnregisterClassA is refused while a window lives.

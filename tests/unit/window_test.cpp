@@ -43,7 +43,6 @@ LoadCursorA(null, 32512)
 RegisterClassA(OpenGL, 0x23, module, icon, cursor, null)
 AdjustWindowRectEx({0, 0, 800, 600}, 0xcf0000, 0, 0x40100)
 CreateWindowExA(0x40100, OpenGL, Quillmere OpenGL by KALMO, 0x6cf0000, 0, 0, 816, 639, null, null, module, null) = window1
-DefWindowProcA(window1, 0x1, 0x0, 0x0)
 GetDC(window1) = dc1
 ChoosePixelFormat(dc1, PixelFormatRequest {40, 1, 0x25, type 0, 32 bits, depth 16, layer 0})
 SetPixelFormat(dc1, 1, PixelFormatRequest {40, 1, 0x25, type 0, 32 bits, depth 16, layer 0})
@@ -52,7 +51,6 @@ wglMakeCurrent(dc1, rc1)
 ShowWindow(window1, 5)
 SetForegroundWindow(window1)
 SetFocus(window1)
-DefWindowProcA(window1, 0x7, 0x0, 0x0)
 CreateFontA(-14, 0, 0, 0, 700, 0, 0, 0, 0, 4, 0, 4, 0, Arial) = font1
 SelectObject(dc1, font1) = stockfont
 wglUseFontBitmapsA(dc1, 32, 96, 0) with font1
@@ -63,7 +61,6 @@ wglMakeCurrent(null, null)
 wglDeleteContext(rc1)
 ReleaseDC(window1, dc1)
 DestroyWindow(window1)
-DefWindowProcA(window1, 0x2, 0x0, 0x0)
 UnregisterClassA(OpenGL, module)
 )";
 
@@ -260,18 +257,18 @@ TEST(ViewerWindowProc, MessageTable) {
       {"key down beyond the table", WM_KEYDOWN, 256, 0, 2, {VK_UP, VK_RIGHT}, {}},
       {"key up beyond the table", WM_KEYUP, 0x1000 | VK_UP, 0, 2, {VK_UP, VK_RIGHT}, {}},
       {"system key down", WM_SYSKEYDOWN, VK_LEFT, 1 << 29, 2, {VK_UP, VK_RIGHT},
-       {"DefWindowProcA(0x5a50, 0x104, 0x25, 0x20000000)"}},
+       {"DefWindowProcA(42, 0x104, 0x25, 0x20000000)"}},
       {"system key up", WM_SYSKEYUP, VK_RIGHT, 1 << 29, 2, {VK_UP, VK_RIGHT},
-       {"DefWindowProcA(0x5a50, 0x105, 0x27, 0x20000000)"}},
+       {"DefWindowProcA(42, 0x105, 0x27, 0x20000000)"}},
       {"screen saver", WM_SYSCOMMAND, SC_SCREENSAVE, 0, 2, {VK_UP, VK_RIGHT}, {}},
       {"monitor power", WM_SYSCOMMAND, SC_MONITORPOWER, 0, 2, {VK_UP, VK_RIGHT}, {}},
       {"screen saver code, low bits set", WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0, 2, {VK_UP, VK_RIGHT},
-       {"DefWindowProcA(0x5a50, 0x112, 0xf141, 0x0)"}},
-      {"minimise command", WM_SYSCOMMAND, 0xF020, 0, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(0x5a50, 0x112, 0xf020, 0x0)"}},
+       {"DefWindowProcA(42, 0x112, 0xf141, 0x0)"}},
+      {"minimise command", WM_SYSCOMMAND, 0xF020, 0, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(42, 0x112, 0xf020, 0x0)"}},
       {"size", WM_SIZE, SIZE_RESTORED, (600 << 16) | 800, 2, {VK_UP, VK_RIGHT}, {}},
       {"size to nothing", WM_SIZE, SIZE_MINIMIZED, 0, 2, {VK_UP, VK_RIGHT}, {}},
-      {"character", WM_CHAR, 27, 1, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(0x5a50, 0x102, 0x1b, 0x1)"}},
-      {"paint", WM_PAINT, 0, 0, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(0x5a50, 0xf, 0x0, 0x0)"}},
+      {"character", WM_CHAR, 27, 1, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(42, 0x102, 0x1b, 0x1)"}},
+      {"paint", WM_PAINT, 0, 0, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(42, 0xf, 0x0, 0x0)"}},
       // Closing posts the quit message and leaves the window for the shutdown to destroy.
       {"close", WM_CLOSE, 0, 0, 2, {VK_UP, VK_RIGHT}, {"PostQuitMessage(0)"}},
   };
@@ -281,7 +278,7 @@ TEST(ViewerWindowProc, MessageTable) {
     windowContext.active = 2;
     keyTable.down[VK_UP] = keyTable.down[VK_RIGHT] = 1;
     fakePlatform.defWindowProcResult = 77;
-    LRESULT result = ViewerWindowProc((HWND)0x5a50, c.message, c.wParam, c.lParam);
+    LRESULT result = ViewerWindowProc((HWND)42, c.message, c.wParam, c.lParam);
     EXPECT_EQ(!c.calls.empty() && c.calls[0].rfind("Def", 0) == 0 ? 77 : 0, result);
     EXPECT_EQ(c.active, windowContext.active);
     std::vector<int> held;
