@@ -215,6 +215,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* m, DWORD flags) {
   if (Call("ChangeDisplaySettingsA(%s, 0x%x)", mode.c_str(), (unsigned)flags)) return DISP_CHANGE_FAILED;
   LONG result = m == nullptr ? DISP_CHANGE_SUCCESSFUL : fakePlatform.displayChangeResult;
   fakePlatform.displayModeChanged = m != nullptr && result == DISP_CHANGE_SUCCESSFUL;
+  if (result != DISP_CHANGE_SUCCESSFUL) Ends(" refused");
   return result;
 }
 

@@ -79,17 +79,24 @@ class LoopRun : public ::testing::Test {
     fakePlatform.queue.assign(queue.begin(), queue.end());
     fakePlatform.afterPeek = ScriptHook;
   }
-  // Runs the viewer; sums up the run: exit code, windows, fullscreen requests, file, points,
-  // the boxes' texts. Everything must have been released whatever the way out.
+  // Runs the viewer and sums the run up: the exit code, the windows and display modes, the
+  // file and its points, the boxes. Everything must have been released whatever the way out.
   std::string Run(const char* commandLine = "cloud.txt") {
     std::string line = commandLine ? commandLine : "";
     int exitCode = ViewerMain(nullptr, nullptr, commandLine ? &line[0] : nullptr, SW_SHOW);
-    std::string outcome = "exit " + std::to_string(exitCode) + ", windows " +
-                          std::to_string(FakeCallCount("CreateWindowExA")) + ", fullscreen " +
-                          std::to_string(FakeCalls("ChangeDisplaySettingsA({").size()) + ", " +
-                          loadedFileInfo.fileName + " " + std::to_string(script.countSeen);
+    // The windows (framed "window" or fullscreen "popup") and display modes in their order.
+    std::string outcome = "exit " + std::to_string(exitCode) + ",";
+    for (const std::string& call : fakePlatform.calls) {
+      bool failed = call.find(" failed") != std::string::npos, refused = call.find(" refused") != std::string::npos;
+      if (call.rfind("CreateWindowExA", 0) == 0) outcome += call.find(", 0x6cf0000,") != std::string::npos ? " window" : " popup";
+      if (call.rfind("ChangeDisplaySettingsA(", 0) == 0) outcome += call[23] == '{' ? " mode" : " desktop";
+      if (call.rfind("CreateWindowExA", 0) == 0 || call.rfind("ChangeDisplaySettingsA(", 0) == 0) {
+        outcome += failed ? " failed" : refused ? " refused" : "";
+      }
+    }
+    outcome += std::string(", ") + loadedFileInfo.fileName + " " + std::to_string(script.countSeen);
     for (const std::string& box : FakeCalls("MessageBoxA")) {
-      outcome += "; " + box.substr(18, box.rfind(", ", box.rfind(", ") - 1) - 18);
+      outcome += "; " + box.substr(18, box.size() - 19);
     }
     EXPECT_EQ(script.countSeen > 0, script.recordsSeen);
     EXPECT_EQ(nullptr, pointTable.records);
@@ -112,19 +119,19 @@ TEST_F(LoopRun, WaysOut) {
     std::vector<Injection> later;
     const char* outcome;
   } cases[] = {
-      {"close", {Message(WM_KEYDOWN, 'A'), kClose}, {}, "exit 0, windows 1, fullscreen 0, cloud.txt 3"},
-      {"close after frames", {}, {{5, {kClose}}}, "exit 0, windows 1, fullscreen 0, cloud.txt 3"},
-      {"Alt+F4", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}, "exit 0, windows 1, fullscreen 0, cloud.txt 3"},
-      {"Escape", {}, {{3, {kEscape}}}, "exit 27, windows 1, fullscreen 0, cloud.txt 3"},
+      {"close", {Message(WM_KEYDOWN, 'A'), kClose}, {}, "exit 0, window, cloud.txt 3"},
+      {"close after frames", {}, {{5, {kClose}}}, "exit 0, window, cloud.txt 3"},
+      {"Alt+F4", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}, "exit 0, window, cloud.txt 3"},
+      {"Escape", {}, {{3, {kEscape}}}, "exit 27, window, cloud.txt 3"},
       {"Escape down and up in one drain", {}, {{3, {kEscape, Message(WM_KEYUP, VK_ESCAPE)}}},
-       "exit 27, windows 1, fullscreen 0, cloud.txt 3"},
-      {"quit code passed on", {Message(WM_QUIT, 5)}, {}, "exit 5, windows 1, fullscreen 0, cloud.txt 3"},
+       "exit 27, window, cloud.txt 3"},
+      {"quit code passed on", {Message(WM_QUIT, 5)}, {}, "exit 5, window, cloud.txt 3"},
       // Escape waits while minimised; the exit code is the last message's wParam.
       {"Escape after restore", {Message(WM_ACTIVATE, kMinimised | WA_INACTIVE), kEscape},
-       {{10, {Message(WM_ACTIVATE, WA_ACTIVE)}}}, "exit 1, windows 1, fullscreen 0, cloud.txt 3"},
-      {"F1 once per key-down", {kF1}, {{5, {kF1}}, {10, {kClose}}}, "exit 0, windows 3, fullscreen 1, cloud.txt 3"},
+       {{10, {Message(WM_ACTIVATE, WA_ACTIVE)}}}, "exit 1, window, cloud.txt 3"},
+      {"F1 once per key-down", {kF1}, {{5, {kF1}}, {10, {kClose}}}, "exit 0, window mode popup desktop window, cloud.txt 3"},
       {"F1 down and up in one drain; a key-up alone never", {kF1, Message(WM_KEYUP, VK_F1)},
-       {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {kClose}}}, "exit 0, windows 2, fullscreen 1, cloud.txt 3"},
+       {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {kClose}}}, "exit 0, window mode popup desktop, cloud.txt 3"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -135,39 +142,46 @@ TEST_F(LoopRun, WaysOut) {
   // Escape held before any message was ever retrieved ends the run with 0.
   Start({}, {});
   keyTable.down[VK_ESCAPE] = 1;
-  EXPECT_EQ("exit 0, windows 1, fullscreen 0, cloud.txt 3", Run());
+  EXPECT_EQ("exit 0, window, cloud.txt 3", Run());
 }
 
-// Failing windows, refused modes and files: the boxes in order, and the way out.
+// Failing windows, refused modes and files: the boxes in order, and the way out. A window
+// that fails in a switch leaves the old one's handles alone (they were released already).
 TEST_F(LoopRun, FailuresAndFiles) {
   const struct {
     const char* name;
     const char* commandLine;
     const char* failCall;
     int occurrence;
-    int answer;  // to a refused fullscreen mode (0: the mode is granted)
+    int answer;  // to the question of a refused fullscreen mode (-1: the mode is granted)
     const char* outcome;
   } cases[] = {
-      {"failed switch window", "cloud.txt", "CreateWindowExA", 2, 0,
-       "exit 0, windows 2, fullscreen 1, cloud.txt 3; Window Creation Error."},
+      {"failed switch window", "cloud.txt", "CreateWindowExA", 2, -1,
+       "exit 0, window mode popup failed desktop, cloud.txt 3; Window Creation Error., ERROR, 0x30"},
+      {"failed switch DC", "cloud.txt", "GetDC", 2, -1,
+       "exit 0, window mode popup desktop, cloud.txt 3; Can't Create A GL Device Context., ERROR, 0x30"},
       {"refused fullscreen answered No", "cloud.txt", "", 1, IDNO,
-       "exit 0, windows 1, fullscreen 1, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED "; Program Will Now Close."},
+       "exit 0, window mode refused, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34; "
+       "Program Will Now Close., ERROR, 0x10"},
+      {"refused fullscreen, the box failed", "cloud.txt", "", 1, 0,
+       "exit 0, window mode refused, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34; "
+       "Program Will Now Close., ERROR, 0x10"},
       {"refused fullscreen answered Yes", "cloud.txt", "", 1, IDYES,
-       "exit 0, windows 2, fullscreen 1, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED},
-      {"failed first window", "cloud.txt", "CreateWindowExA", 1, 0,
-       "exit 0, windows 1, fullscreen 0, cloud.txt -1; Window Creation Error."},
-      {"empty tail: the default file", "", "", 1, 0, "exit 0, windows 2, fullscreen 1, sphere.txt 3"},
-      {"null tail: the default file", nullptr, "", 1, 0, "exit 0, windows 2, fullscreen 1, sphere.txt 3"},
-      {"missing file: the box, then an empty cloud", "\"cloud.txt\"", "", 1, 0,
-       "exit 0, windows 2, fullscreen 1, \"cloud.txt\" 0; couldn't open file"},
+       "exit 0, window mode refused window, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34"},
+      {"failed first window", "cloud.txt", "CreateWindowExA", 1, -1,
+       "exit 0, window failed, cloud.txt -1; Window Creation Error., ERROR, 0x30"},
+      {"empty tail: the default file", "", "", 1, -1, "exit 0, window mode popup desktop, sphere.txt 3"},
+      {"null tail: the default file", nullptr, "", 1, -1, "exit 0, window mode popup desktop, sphere.txt 3"},
+      {"missing file: the box, then an empty cloud", "\"cloud.txt\"", "", 1, -1,
+       "exit 0, window mode popup desktop, \"cloud.txt\" 0; couldn't open file, SHUTDOWN ERROR, 0x40"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Start({kF1}, {{4, {kClose}}});
     fakePlatform.failCall = c.failCall;
     fakePlatform.failOccurrence = c.occurrence;
-    if (c.answer != 0) fakePlatform.displayChangeResult = DISP_CHANGE_BADMODE;
-    if (c.answer != 0) fakePlatform.boxAnswers.push_back(c.answer);
+    if (c.answer >= 0) fakePlatform.displayChangeResult = DISP_CHANGE_BADMODE;
+    if (c.answer >= 0) fakePlatform.boxAnswers.push_back(c.answer);
     EXPECT_EQ(c.outcome, Run(c.commandLine));
   }
 }
@@ -194,7 +208,7 @@ TEST_F(LoopRun, ViewStateSurvivesASwitch) {
   Start({kF1}, {{3, {kClose}}});
   viewState.speedY = 0.0f;
   viewState.positionX = 4.5f;
-  EXPECT_EQ("exit 0, windows 2, fullscreen 1, cloud.txt 3", Run());
+  EXPECT_EQ("exit 0, window mode popup desktop, cloud.txt 3", Run());
   EXPECT_EQ(4.5f, viewState.positionX);
   EXPECT_EQ(1, windowContext.fullscreen);
 }

@@ -175,48 +175,6 @@ TEST(ViewerWindow, EveryFailedReleaseIsReportedAndAllStepsRun) {
   }
 }
 
-// A creation whose window or DC fails after an earlier window was torn down releases only
-// what the new creation made.
-TEST(ViewerWindow, FailedSecondCreationLeavesOldHandlesAlone) {
-  for (const char* call : {"CreateWindowExA", "GetDC"}) {
-    SCOPED_TRACE(call);
-    ResetFakePlatform();
-    ASSERT_TRUE(OpenTestWindow(false));
-    DestroyViewerWindow();
-    fakePlatform.failCall = call;
-    EXPECT_FALSE(OpenTestWindow(true));
-    std::string made = std::string(call) == "GetDC" ? "DestroyWindow " : "";
-    EXPECT_EQ("ChangeDisplaySettingsA ShowCursor " + made + "UnregisterClassA MessageBoxA ",
-              CallsFrom(FakeCallIndex(call, 2) + 1, true));
-    EXPECT_EQ("UnregisterClassA(OpenGL, module)", FakeCalls("UnregisterClassA").back());
-    ExpectAllReleased();
-  }
-}
-
-// A refused fullscreen mode asks; Yes goes on windowed, anything else closes without teardown.
-TEST(ViewerWindow, RefusedFullscreenModeAsksTheUser) {
-  const std::string question = "MessageBoxA(null, The Requested Fullscreen Mode Is Not Supported By\nYour Video "
-                               "Card. Use Windowed Mode Instead?, Vexa GL, 0x34)";
-  for (int answer : {IDYES, IDNO, 0}) {
-    SCOPED_TRACE(answer);
-    ResetFakePlatform();
-    fakePlatform.displayChangeResult = DISP_CHANGE_BADMODE;
-    fakePlatform.boxAnswers.push_back(answer);
-    EXPECT_EQ(answer == IDYES, OpenTestWindow(true));
-    if (answer == IDYES) {
-      EXPECT_EQ(Lines{question}, FakeCalls("MessageBoxA"));
-      EXPECT_EQ(1u, FakeCalls("CreateWindowExA(0x40100").size());
-      EXPECT_EQ(0, windowContext.fullscreen);
-      DestroyViewerWindow();
-      EXPECT_EQ(1, FakeCallCount("ChangeDisplaySettingsA"));
-      ExpectAllReleased();
-    } else {
-      EXPECT_EQ((Lines{question, "MessageBoxA(null, Program Will Now Close., ERROR, 0x10)"}), FakeCalls("MessageBoxA"));
-      EXPECT_EQ("MessageBoxA MessageBoxA ", CallsFrom(FakeCallIndex("ChangeDisplaySettingsA") + 1, true));
-    }
-  }
-}
-
 // The colour bits come from the first creation that got past its window, and only from it.
 TEST(ViewerWindow, ColourBitsAreFilledOnceAfterTheWindow) {
   const struct {
