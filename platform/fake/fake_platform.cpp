@@ -1,11 +1,11 @@
-// The test peer of the platform: every Win32 call of the seam, recorded and scriptable.
+// The test peer of the platform: every Win32 call of the seam, written down and scriptable.
 #include "platform/fake/fake_platform.h"
 
 #include "app/app_state.h"
 #include "platform/viewer_window.h"
 
-#include <algorithm>
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -13,379 +13,286 @@ FakePlatform fakePlatform;
 
 namespace {
 
-const uintptr_t kFakeModule = 0x00400000;
-const uintptr_t kFakeStockFont = 0x00F00010;
+const uintptr_t kModule = 0x400000, kIcon = 0xF00000, kCursor = 0xF00010, kStockFont = 0xF00020;
 
-const char* const kKindNames[] = {"window", "device context", "rendering context",
-                                  "font", "icon", "cursor"};
+// printf into a string.
+std::string Format(const char* format, va_list args) {
+  char text[512];
+  std::vsnprintf(text, sizeof text, format, args);
+  return text;
+}
 
-// Records one call and tells whether the fake was told to fail it.
-bool Record(const char* name, uintptr_t handle) {
-  FakeCall call;
-  call.name = name;
-  call.handle = handle;
-  bool failed = false;
-  if (!fakePlatform.failCall.empty() && fakePlatform.failCall == name) {
-    fakePlatform.failSeen++;
-    failed = fakePlatform.failSeen == fakePlatform.failOccurrence;
+// Writes the call down; true when the test made this occurrence of it fail.
+bool Call(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool Call(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  fakePlatform.calls.push_back(Format(format, args));
+  va_end(args);
+  std::string& line = fakePlatform.calls.back();
+  if (fakePlatform.failCall.empty() || line.compare(0, line.find('('), fakePlatform.failCall) != 0 ||
+      ++fakePlatform.failSeen != fakePlatform.failOccurrence) {
+    return false;
   }
-  fakePlatform.calls.push_back(call);
-  return failed;
-}
-
-// Stores the handle a call returned in its record.
-void RecordResult(uintptr_t result) {
-  fakePlatform.calls.back().result = result;
-}
-
-// Adds one description of a misuse.
-void Misuse(const char* call, const char* what, uintptr_t handle, const char* problem) {
-  char text[160];
-  std::snprintf(text, sizeof text, "%s: %s 0x%lx %s", call, what, (unsigned long)handle, problem);
-  fakePlatform.misuse.push_back(text);
-}
-
-// Hands out a fresh live handle of a kind (system icons and cursors are shared, never
-// released, and so not listed in fakePlatform.live).
-uintptr_t NewHandle(FakeHandleKind kind) {
-  uintptr_t value = fakePlatform.nextHandle;
-  fakePlatform.nextHandle += 0x10;
-  fakePlatform.handles[value] = FakeHandle{kind, true, 0, nullptr, std::string(), false, nullptr};
-  if (kind != kFakeIcon && kind != kFakeCursor) fakePlatform.live.push_back(value);
-  return value;
-}
-
-// Checks that a handle is a live one of the kind; records a misuse otherwise.
-bool CheckLive(const char* call, uintptr_t value, FakeHandleKind kind) {
-  std::map<uintptr_t, FakeHandle>::iterator found = fakePlatform.handles.find(value);
-  const char* problem = value == 0 ? "is null"
-                        : found == fakePlatform.handles.end() ? "was never handed out"
-                        : found->second.kind != kind ? "is a handle of another kind"
-                        : !found->second.live ? "was already released"
-                        : nullptr;
-  if (problem != nullptr) Misuse(call, kKindNames[kind], value, problem);
-  return problem == nullptr;
-}
-
-// Records a call on a handle and tells whether it may go on: not made to fail, handle live.
-bool Use(const char* call, uintptr_t handle, FakeHandleKind kind) {
-  return !Record(call, handle) && CheckLive(call, handle, kind);
-}
-
-// Marks a live handle as released.
-void ReleaseHandle(uintptr_t value) {
-  fakePlatform.handles[value].live = false;
-  fakePlatform.live.erase(std::remove(fakePlatform.live.begin(), fakePlatform.live.end(), value),
-                          fakePlatform.live.end());
-}
-
-// Compares two class names as Windows does, without regard to case.
-bool SameClassName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); i++) {
-    if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i])) return false;
-  }
+  line += " failed";
   return true;
 }
 
-// The registered class of this name, or null.
-FakeClass* FindClass(const std::string& name) {
-  for (FakeClass& entry : fakePlatform.classes) {
-    if (SameClassName(entry.name, name)) return &entry;
-  }
-  return nullptr;
+// Notes on the last call what it handed out, or that it was refused; returns the value.
+uintptr_t Ends(const std::string& how, uintptr_t value = 0) {
+  fakePlatform.calls.back() += how;
+  return value;
 }
 
-// Whether the value is a live window of the fake.
-bool IsLiveWindow(uintptr_t value) {
-  std::map<uintptr_t, FakeHandle>::iterator found = fakePlatform.handles.find(value);
-  return found != fakePlatform.handles.end() && found->second.kind == kFakeWindow && found->second.live;
+// How calls name a value: the handle's name, "null", or the number.
+template <typename Handle>
+const char* N(Handle handle) {
+  static std::string names[8];
+  static int next = 0;
+  uintptr_t value = (uintptr_t)handle;
+  auto found = fakePlatform.handles.find(value);
+  std::string& name = names[next = (next + 1) % 8];
+  name = value == 0 ? "null" : found != fakePlatform.handles.end() ? found->second.name : std::to_string(value);
+  return name.c_str();
 }
 
-// Delivers a message to a live window's procedure, as a sent message; 0 when there is none.
-LRESULT SendToWindow(uintptr_t window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!IsLiveWindow(window) || fakePlatform.handles[window].procedure == nullptr) return 0;
-  return fakePlatform.handles[window].procedure((HWND)window, message, wParam, lParam);
+// Hands out a live handle of a kind ("window", "dc", "rc", "font") and notes it on the call.
+uintptr_t NewHandle(const std::string& kind, uintptr_t owner = 0) {
+  uintptr_t value = 0x10000 + 0x10 * fakePlatform.handles.size();
+  std::string name = kind + std::to_string(++fakePlatform.handed[kind]);
+  fakePlatform.handles[value] = FakeHandle{name, true, owner, kStockFont};
+  return Ends(" = " + name, value);
 }
 
-// The frame AdjustWindowRectEx adds around a client area for a style.
-void AddFrame(RECT* rect, DWORD style) {
-  int border = (style & WS_THICKFRAME) ? 8 : (style & WS_CAPTION) ? 3 : 0;
-  rect->left -= border;
-  rect->right += border;
-  rect->bottom += border;
-  rect->top -= border + ((style & WS_CAPTION) == WS_CAPTION ? 23 : 0);
+// Whether the value is a live handle of the kind; a misuse is written down otherwise.
+template <typename Handle>
+bool Live(Handle handle, const char* kind) {
+  std::string name = N(handle);
+  size_t n = std::strlen(kind);
+  bool ok = fakePlatform.handles.count((uintptr_t)handle) != 0 && fakePlatform.handles[(uintptr_t)handle].live &&
+            name.compare(0, n, kind) == 0 && std::isdigit((unsigned char)name[n]);
+  if (!ok) fakePlatform.misuse.push_back(fakePlatform.calls.back() + ": " + name + " is no live " + kind);
+  return ok;
 }
 
-// Packs a client size into a WM_SIZE lParam.
-LPARAM SizeParam(int width, int height) {
-  return (LPARAM)(((uintptr_t)(height & 0xffff) << 16) | (uintptr_t)(width & 0xffff));
+// Records a call on one handle; whether it may go on: not made to fail, its handle live.
+template <typename Handle>
+bool Use(const char* call, Handle handle, const char* kind) {
+  return !Call("%s(%s)", call, N(handle)) && Live(handle, kind);
+}
+
+// Sends a message to a live window's procedure; 0 when there is none.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool live = fakePlatform.handles.count((uintptr_t)window) != 0 && fakePlatform.handles[(uintptr_t)window].live;
+  return live && fakePlatform.procedure ? fakePlatform.procedure(window, message, wParam, lParam) : 0;
+}
+
+// A record's fields that matter, and " and more" when the rest (those fields cleared) is set.
+template <typename Record>
+std::string Fields(const Record& rest, const char* format, ...) __attribute__((format(printf, 2, 3)));
+template <typename Record>
+std::string Fields(const Record& rest, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = Format(format, args);
+  va_end(args);
+  Record zero;
+  std::memset(&zero, 0, sizeof zero);
+  return text + (std::memcmp(&rest, &zero, sizeof zero) != 0 ? " and more" : "");
+}
+
+std::string PixelFormat(const PIXELFORMATDESCRIPTOR* p) {
+  PIXELFORMATDESCRIPTOR rest = *p;
+  rest.nSize = rest.nVersion = 0;
+  rest.dwFlags = 0;
+  rest.iPixelType = rest.cColorBits = rest.cDepthBits = rest.iLayerType = 0;
+  return (p == &PixelFormatRequest ? "PixelFormatRequest" : "a copy") +
+         Fields(rest, " {%d, %d, 0x%x, type %d, %d bits, depth %d, layer %d}", p->nSize, p->nVersion,
+                (unsigned)p->dwFlags, p->iPixelType, p->cColorBits, p->cDepthBits, p->iLayerType);
 }
 
 }  // namespace
 
-// Fresh fake, fresh application records and a fresh window module.
 void ResetFakePlatform() {
   fakePlatform = FakePlatform{};
+  const char* shared[] = {"module", "icon", "cursor", "stockfont"};
+  const uintptr_t values[] = {kModule, kIcon, kCursor, kStockFont};
+  for (int i = 0; i < 4; i++) fakePlatform.handles[values[i]] = FakeHandle{shared[i], true, 0, 0};
   ResetAppState();
   ResetViewerWindowState();
 }
 
-// Number of recorded calls with this name.
-int FakeCallCount(const std::string& name) {
-  int count = 0;
-  for (const FakeCall& call : fakePlatform.calls) {
-    if (call.name == name) count++;
+std::vector<std::string> FakeCalls(const std::string& start) {
+  std::vector<std::string> found;
+  for (const std::string& call : fakePlatform.calls) {
+    if (call.compare(0, start.size(), start) == 0) found.push_back(call);
   }
-  return count;
+  return found;
 }
 
-// Index of the n-th recorded call with this name, -1 when there is none.
+int FakeCallCount(const std::string& name) { return (int)FakeCalls(name + "(").size(); }
+
 int FakeCallIndex(const std::string& name, int occurrence) {
-  int seen = 0;
   for (size_t i = 0; i < fakePlatform.calls.size(); i++) {
-    if (fakePlatform.calls[i].name == name && ++seen == occurrence) return (int)i;
+    if (fakePlatform.calls[i].compare(0, name.size() + 1, name + "(") == 0 && --occurrence == 0) return (int)i;
   }
   return -1;
 }
 
+int FakeLiveHandles() {
+  int live = 0;
+  for (const auto& h : fakePlatform.handles) live += h.second.live && std::isdigit((unsigned char)h.second.name.back());
+  return live;
+}
+
 extern "C" {
 
-// Registers a class unless one of that name exists; returns a class atom.
-WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
-  if (Record("RegisterClassA", 0)) return 0;
-  if (wndClass == nullptr || wndClass->lpszClassName == nullptr) return 0;
-  if (FindClass(wndClass->lpszClassName) != nullptr) return 0;
-  fakePlatform.classes.push_back(FakeClass{wndClass->lpszClassName, wndClass->lpfnWndProc, wndClass->hInstance});
-  return (WORD)(0xC000 + fakePlatform.classes.size());
-}
-
-// Unregisters a known class of this instance that has no live windows.
-BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
-  if (Record("UnregisterClassA", (uintptr_t)instance)) return FALSE;
-  if (className == nullptr) return FALSE;
-  FakeClass* entry = FindClass(className);
-  if (entry == nullptr || entry->instance != instance) return FALSE;
-  for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
-    if (handle.second.kind == kFakeWindow && handle.second.live &&
-        SameClassName(handle.second.className, className)) {
-      return FALSE;
-    }
-  }
-  fakePlatform.classes.erase(fakePlatform.classes.begin() + (entry - fakePlatform.classes.data()));
-  return TRUE;
-}
-
-// Creates a window of a registered class and sends it WM_CREATE and WM_SIZE.
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                            int y, int width, int height, HWND parent, HMENU menu,
-                            HINSTANCE instance, LPVOID param) {
-  bool fail = Record("CreateWindowExA", 0);
-  FakeWindowRequest& request = fakePlatform.lastWindow;
-  request = FakeWindowRequest{exStyle, className ? className : "", windowName ? windowName : "",
-                              style, x, y, parent, menu, instance, param, 0, 0};
-  RECT frame = {0, 0, 0, 0};
-  AddFrame(&frame, style);
-  request.clientWidth = width - (frame.right - frame.left);
-  request.clientHeight = height - (frame.bottom - frame.top);
-  if (fail || className == nullptr) return nullptr;
-  FakeClass* entry = FindClass(className);
-  if (entry == nullptr) return nullptr;
-  WNDPROC procedure = entry->procedure;
-  uintptr_t window = NewHandle(kFakeWindow);
-  fakePlatform.handles[window].procedure = procedure;
-  fakePlatform.handles[window].className = className;
-  fakePlatform.newestWindow = window;
-  fakePlatform.calls.back().handle = window;
-  RecordResult(window);
-  SendToWindow(window, WM_CREATE, 0, 0);
-  SendToWindow(window, WM_SIZE, SIZE_RESTORED, SizeParam(request.clientWidth, request.clientHeight));
-  if (!IsLiveWindow(window)) return nullptr;
-  return (HWND)window;
-}
-
-// Sends WM_DESTROY and destroys a live window with its device contexts.
-BOOL WINAPI DestroyWindow(HWND window) {
-  if (!Use("DestroyWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
-  SendToWindow((uintptr_t)window, WM_DESTROY, 0, 0);
-  if (!IsLiveWindow((uintptr_t)window)) return TRUE;
-  ReleaseHandle((uintptr_t)window);
-  std::vector<uintptr_t> ownDcs;
-  for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
-    if (handle.second.kind == kFakeDc && handle.second.live && handle.second.owner == (uintptr_t)window) {
-      ownDcs.push_back(handle.first);
-    }
-  }
-  for (uintptr_t dc : ownDcs) ReleaseHandle(dc);
-  return TRUE;
-}
-
-// Hands out a device context of a live window.
-HDC WINAPI GetDC(HWND window) {
-  if (!Use("GetDC", (uintptr_t)window, kFakeWindow)) return nullptr;
-  uintptr_t dc = NewHandle(kFakeDc);
-  fakePlatform.handles[dc].owner = (uintptr_t)window;
-  fakePlatform.handles[dc].selected = (HGDIOBJ)kFakeStockFont;
-  RecordResult(dc);
-  return (HDC)dc;
-}
-
-// Releases a live device context of a live window; 1 on success, 0 on failure.
-int WINAPI ReleaseDC(HWND window, HDC dc) {
-  if (Record("ReleaseDC", (uintptr_t)dc)) return 0;
-  bool windowLive = CheckLive("ReleaseDC", (uintptr_t)window, kFakeWindow);
-  if (!CheckLive("ReleaseDC", (uintptr_t)dc, kFakeDc) || !windowLive) return 0;
-  if (fakePlatform.handles[(uintptr_t)dc].owner != (uintptr_t)window) {
-    Misuse("ReleaseDC", "device context", (uintptr_t)dc, "belongs to another window");
+WORD WINAPI RegisterClassA(const WNDCLASSA* c) {
+  if (Call("RegisterClassA(%s, 0x%x, %s, %s, %s, %s)", c->lpszClassName, c->style, N(c->hInstance), N(c->hIcon),
+           N(c->hCursor), N(c->hbrBackground))) {
     return 0;
   }
-  ReleaseHandle((uintptr_t)dc);
+  fakePlatform.procedure = c->lpfnWndProc;
+  return 0xC001;
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE instance) {
+  if (Call("UnregisterClassA(%s, %s)", name, N(instance))) return FALSE;
+  for (const auto& h : fakePlatform.handles) {
+    if (h.second.live && h.second.name.compare(0, 6, "window") == 0) return Ends(" refused");
+  }
+  fakePlatform.procedure = nullptr;
+  return TRUE;
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (Call("CreateWindowExA(0x%x, %s, %s, 0x%x, %d, %d, %d, %d, %s, %s, %s, %s)", (unsigned)exStyle, className,
+           title, (unsigned)style, x, y, width, height, N(parent), N(menu), N(instance), N(param))) {
+    return nullptr;
+  }
+  return (HWND)(fakePlatform.newestWindow = NewHandle("window"));
+}
+
+BOOL WINAPI DestroyWindow(HWND window) {
+  if (!Use("DestroyWindow", window, "window")) return FALSE;
+  for (auto& h : fakePlatform.handles) h.second.live &= h.first != (uintptr_t)window && h.second.owner != (uintptr_t)window;
+  return TRUE;
+}
+
+HDC WINAPI GetDC(HWND window) {
+  return Use("GetDC", window, "window") ? (HDC)NewHandle("dc", (uintptr_t)window) : nullptr;
+}
+
+int WINAPI ReleaseDC(HWND window, HDC dc) {
+  if (Call("ReleaseDC(%s, %s)", N(window), N(dc)) || !Live(window, "window") || !Live(dc, "dc")) return 0;
+  fakePlatform.handles[(uintptr_t)dc].live = false;
   return 1;
 }
 
-// Grows a client rectangle by the frame of the style (8 sizing border, 23 caption).
-BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD) {
-  if (Record("AdjustWindowRectEx", 0)) return FALSE;
-  if (rect == nullptr) return FALSE;
-  AddFrame(rect, style);
-  if (menu) rect->top -= 20;
+BOOL WINAPI AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle) {
+  if (Call("AdjustWindowRectEx({%d, %d, %d, %d}, 0x%x, %d, 0x%x)", (int)r->left, (int)r->top, (int)r->right,
+           (int)r->bottom, (unsigned)style, menu, (unsigned)exStyle)) {
+    return FALSE;
+  }
+  int border = (style & WS_THICKFRAME) ? 8 : (style & WS_CAPTION) ? 3 : 0;
+  r->left -= border;
+  r->right += border;
+  r->bottom += border;
+  r->top -= border + ((style & WS_CAPTION) == WS_CAPTION ? 23 : 0);
   return TRUE;
 }
 
-// Sets a display mode (answering displayChangeResult) or, with a null record, restores it.
-LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-  if (Record("ChangeDisplaySettingsA", (uintptr_t)mode)) return DISP_CHANGE_FAILED;
-  if (mode == nullptr) {
-    fakePlatform.displayModeChanged = false;
-    return DISP_CHANGE_SUCCESSFUL;
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* m, DWORD flags) {
+  std::string mode = "null";
+  if (m != nullptr) {
+    DEVMODEA rest = *m;
+    rest.dmSize = 0;
+    rest.dmPelsWidth = rest.dmPelsHeight = rest.dmBitsPerPel = rest.dmFields = 0;
+    mode = Fields(rest, "{%d, %ux%u, %u bits, fields 0x%x}", m->dmSize, (unsigned)m->dmPelsWidth,
+                  (unsigned)m->dmPelsHeight, (unsigned)m->dmBitsPerPel, (unsigned)m->dmFields);
   }
-  fakePlatform.lastMode = *mode;
-  fakePlatform.lastModeFlags = flags;
-  if (fakePlatform.displayChangeResult == DISP_CHANGE_SUCCESSFUL) fakePlatform.displayModeChanged = true;
-  return fakePlatform.displayChangeResult;
-}
-
-// Hands out a system icon or cursor (only the system's own, with a null instance).
-static uintptr_t LoadSystemResource(const char* call, FakeHandleKind kind, HINSTANCE instance, LPCSTR name) {
-  if (Record(call, (uintptr_t)name) || instance != nullptr) return 0;
-  uintptr_t resource = NewHandle(kind);
-  RecordResult(resource);
-  return resource;
+  if (Call("ChangeDisplaySettingsA(%s, 0x%x)", mode.c_str(), (unsigned)flags)) return DISP_CHANGE_FAILED;
+  LONG result = m == nullptr ? DISP_CHANGE_SUCCESSFUL : fakePlatform.displayChangeResult;
+  fakePlatform.displayModeChanged = m != nullptr && result == DISP_CHANGE_SUCCESSFUL;
+  if (result != DISP_CHANGE_SUCCESSFUL) Ends(" refused");
+  return result;
 }
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-  return (HICON)LoadSystemResource("LoadIconA", kFakeIcon, instance, name);
+  return Call("LoadIconA(%s, %u)", N(instance), (unsigned)(uintptr_t)name) ? nullptr : (HICON)kIcon;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-  return (HCURSOR)LoadSystemResource("LoadCursorA", kFakeCursor, instance, name);
+  return Call("LoadCursorA(%s, %u)", N(instance), (unsigned)(uintptr_t)name) ? nullptr : (HCURSOR)kCursor;
 }
 
-// Shows a live window: sends WM_ACTIVATE and WM_SIZE; returns whether it was visible before.
 BOOL WINAPI ShowWindow(HWND window, int command) {
-  if (!Use("ShowWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
-  if (command != SW_HIDE) {
-    SendToWindow((uintptr_t)window, WM_ACTIVATE, WA_ACTIVE, 0);
-    SendToWindow((uintptr_t)window, WM_SIZE, SIZE_RESTORED,
-                 SizeParam(fakePlatform.lastWindow.clientWidth, fakePlatform.lastWindow.clientHeight));
-  }
+  if (!Call("ShowWindow(%s, %d)", N(window), command) && Live(window, "window")) Send(window, WM_ACTIVATE, WA_ACTIVE, 0);
   return FALSE;
 }
 
-// Brings a live window to the front.
-BOOL WINAPI SetForegroundWindow(HWND window) {
-  if (!Use("SetForegroundWindow", (uintptr_t)window, kFakeWindow)) return FALSE;
-  return TRUE;
-}
+BOOL WINAPI SetForegroundWindow(HWND window) { return Use("SetForegroundWindow", window, "window"); }
 
-// Gives a live window the focus (WM_SETFOCUS); returns the previous focus (none).
 HWND WINAPI SetFocus(HWND window) {
-  if (!Use("SetFocus", (uintptr_t)window, kFakeWindow)) return nullptr;
-  SendToWindow((uintptr_t)window, WM_SETFOCUS, 0, 0);
+  Use("SetFocus", window, "window");
   return nullptr;
 }
 
-// Moves the cursor's display counter and returns it.
 int WINAPI ShowCursor(BOOL show) {
-  Record("ShowCursor", (uintptr_t)show);
-  fakePlatform.showCursorCount += show ? 1 : -1;
-  return fakePlatform.showCursorCount;
+  Call("ShowCursor(%d)", show);
+  return fakePlatform.showCursorCount += show ? 1 : -1;
 }
 
-// Records a box and answers it from boxAnswers (IDOK, or IDYES for Yes/No, when empty).
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  if (Record("MessageBoxA", (uintptr_t)owner)) return 0;
-  if (owner != nullptr) CheckLive("MessageBoxA", (uintptr_t)owner, kFakeWindow);
+  if (Call("MessageBoxA(%s, %s, %s, 0x%x)", N(owner), text, caption, type)) return 0;
   int answer = (type & 0xF) == MB_YESNO ? IDYES : IDOK;
   if (!fakePlatform.boxAnswers.empty()) {
     answer = fakePlatform.boxAnswers.front();
     fakePlatform.boxAnswers.pop_front();
   }
-  fakePlatform.boxes.push_back(
-      FakeMessageBox{owner, text ? text : "", caption ? caption : "", type});
   return answer;
 }
 
-// Takes the next scripted message, then one WM_QUIT once posted; FALSE when there is none.
 BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT, UINT, UINT remove) {
-  bool fail = Record("PeekMessageA", (uintptr_t)window);
-  BOOL found = FALSE;
+  bool fail = Call("PeekMessageA(%s, 0x%x)", N(window), remove);
   MSG taken{};
   if (!fail && !fakePlatform.queue.empty()) {
     taken = fakePlatform.queue.front();
     if (remove & PM_REMOVE) fakePlatform.queue.pop_front();
-    found = TRUE;
   } else if (!fail && fakePlatform.quitPosted && !fakePlatform.quitDelivered) {
     taken.message = WM_QUIT;
     taken.wParam = (WPARAM)fakePlatform.quitCode;
-    if (remove & PM_REMOVE) fakePlatform.quitDelivered = true;
-    found = TRUE;
+    fakePlatform.quitDelivered = (remove & PM_REMOVE) != 0;
   }
-  if (msg != nullptr) *msg = taken;
+  *msg = taken;
   if (fakePlatform.afterPeek != nullptr) fakePlatform.afterPeek(taken);
-  return found;
+  return taken.message != 0;
 }
 
-// Puts a WM_CHAR for an Escape key-down at the front of the queue.
 BOOL WINAPI TranslateMessage(const MSG* msg) {
-  Record("TranslateMessage", msg ? (uintptr_t)msg->hwnd : 0);
-  if (msg == nullptr || msg->message != WM_KEYDOWN || msg->wParam != VK_ESCAPE) return FALSE;
-  MSG character = *msg;
-  character.message = WM_CHAR;
-  character.wParam = 27;
-  fakePlatform.queue.push_front(character);
-  return TRUE;
+  Call("TranslateMessage(0x%x)", msg->message);
+  return FALSE;
 }
 
-// Hands a message to its window's procedure (null hwnd: the newest live window).
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-  Record("DispatchMessageA", msg ? (uintptr_t)msg->hwnd : 0);
-  if (msg == nullptr) return 0;
-  uintptr_t window = msg->hwnd ? (uintptr_t)msg->hwnd : fakePlatform.newestWindow;
-  return SendToWindow(window, msg->message, msg->wParam, msg->lParam);
+  Call("DispatchMessageA(0x%x)", msg->message);
+  return Send(msg->hwnd ? msg->hwnd : (HWND)fakePlatform.newestWindow, msg->message, msg->wParam, msg->lParam);
 }
 
-// Asks for a WM_QUIT once the queue is empty.
 void WINAPI PostQuitMessage(int exitCode) {
-  Record("PostQuitMessage", 0);
+  Call("PostQuitMessage(%d)", exitCode);
   fakePlatform.quitPosted = true;
   fakePlatform.quitCode = exitCode;
   fakePlatform.quitDelivered = false;
 }
 
-// The default handling of the few messages that matter here; returns defWindowProcResult.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Record("DefWindowProcA", (uintptr_t)window);
-  fakePlatform.lastDefWindowProc = MSG{window, message, wParam, lParam, 0, {0, 0}};
-  LRESULT result = fakePlatform.defWindowProcResult;
-  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-    SendToWindow((uintptr_t)window, WM_CLOSE, 0, 0);
-  } else if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29))) {
-    SendToWindow((uintptr_t)window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  } else if (message == WM_CLOSE && IsLiveWindow((uintptr_t)window)) {
-    DestroyWindow(window);
-  }
-  return result;
+  Call("DefWindowProcA(%s, 0x%x, 0x%x, 0x%x)", N(window), message, (unsigned)wParam, (unsigned)lParam);
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) Send(window, WM_CLOSE, 0, 0);
+  if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29))) Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (message == WM_CLOSE) DestroyWindow(window);
+  return fakePlatform.defWindowProcResult;
 }
 
 #if defined(_WIN32)
@@ -393,138 +300,94 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
 __declspec(dllimport) void* __stdcall GetModuleHandleW(const wchar_t* moduleName);
 #endif
 
-// The module handle of the program itself; a named module is looked up for real on Windows
-// (the run-time's start-up code asks for DLLs by name before the fake exists) and is not
-// recorded.
+// The program's own module; a named module is looked up for real on Windows (the run-time's
+// start-up code asks for DLLs by name before the fake exists) and is not recorded.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName != nullptr) {
 #if defined(_WIN32)
     wchar_t wide[260];
     size_t i = 0;
-    for (; moduleName[i] != 0 && i + 1 < sizeof wide / sizeof wide[0]; i++) {
-      wide[i] = (wchar_t)(unsigned char)moduleName[i];
-    }
+    for (; moduleName[i] != 0 && i + 1 < sizeof wide / sizeof wide[0]; i++) wide[i] = (unsigned char)moduleName[i];
     wide[i] = 0;
     return (HMODULE)GetModuleHandleW(wide);
 #else
     return nullptr;
 #endif
   }
-  if (Record("GetModuleHandleA", 0)) return nullptr;
-  RecordResult(kFakeModule);
-  return (HMODULE)kFakeModule;
+  return Call("GetModuleHandleA(null)") ? nullptr : (HMODULE)kModule;
 }
 
 #if defined(_WIN32) && defined(__i386__)
-// The run-time's start-up code calls GetModuleHandleA through its import slot; providing
-// the slot here keeps the linker from taking KERNEL32's stub, which also defines the
-// function and would clash with the one above.
-HMODULE(WINAPI* fakeImportGetModuleHandleA)(LPCSTR) __asm__("__imp__GetModuleHandleA@4") =
-    GetModuleHandleA;
+// The run-time's start-up code calls GetModuleHandleA through its import slot; providing the
+// slot here keeps the linker from taking KERNEL32's stub, which would clash with the one above.
+HMODULE(WINAPI* fakeImportGetModuleHandleA)(LPCSTR) __asm__("__imp__GetModuleHandleA@4") = GetModuleHandleA;
 #endif
 
-// Records the request and answers format 1.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
-  if (!Use("ChoosePixelFormat", (uintptr_t)dc, kFakeDc) || request == nullptr) return 0;
-  fakePlatform.lastPixelFormat = *request;
-  fakePlatform.choosePixelFormatRequest = request;
-  return 1;
+  return !Call("ChoosePixelFormat(%s, %s)", N(dc), PixelFormat(request).c_str()) && Live(dc, "dc");
 }
 
-// Sets the pixel format of a DC's window, once per window.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
-  if (!Use("SetPixelFormat", (uintptr_t)dc, kFakeDc)) return FALSE;
-  fakePlatform.setPixelFormatRequest = request;
-  fakePlatform.setPixelFormatIndex = format;
-  FakeHandle& window = fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner];
-  if (format != 1 || window.pixelFormatSet) return FALSE;
-  window.pixelFormatSet = true;
-  return TRUE;
+  return !Call("SetPixelFormat(%s, %d, %s)", N(dc), format, PixelFormat(request).c_str()) && Live(dc, "dc");
 }
 
-// Shows the back buffer of a live DC.
-BOOL WINAPI SwapBuffers(HDC dc) {
-  return Use("SwapBuffers", (uintptr_t)dc, kFakeDc) ? TRUE : FALSE;
-}
+BOOL WINAPI SwapBuffers(HDC dc) { return Use("SwapBuffers", dc, "dc"); }
 
-// Hands out a font handle.
-HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                         DWORD, LPCSTR) {
-  if (Record("CreateFontA", 0)) return nullptr;
-  uintptr_t font = NewHandle(kFakeFont);
-  fakePlatform.calls.back().handle = font;
-  RecordResult(font);
-  return (HFONT)font;
-}
-
-// Selects a font into a live DC and returns the one selected before.
-HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
-  if (Record("SelectObject", (uintptr_t)object)) return nullptr;
-  if (!CheckLive("SelectObject", (uintptr_t)dc, kFakeDc)) return nullptr;
-  if ((uintptr_t)object != kFakeStockFont && !CheckLive("SelectObject", (uintptr_t)object, kFakeFont)) {
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                         DWORD underline, DWORD strikeOut, DWORD charSet, DWORD precision, DWORD clip,
+                         DWORD quality, DWORD pitchAndFamily, LPCSTR face) {
+  if (Call("CreateFontA(%d, %d, %d, %d, %d, %u, %u, %u, %u, %u, %u, %u, %u, %s)", height, width, escapement,
+           orientation, weight, (unsigned)italic, (unsigned)underline, (unsigned)strikeOut, (unsigned)charSet,
+           (unsigned)precision, (unsigned)clip, (unsigned)quality, (unsigned)pitchAndFamily, face)) {
     return nullptr;
   }
-  HGDIOBJ previous = fakePlatform.handles[(uintptr_t)dc].selected;
-  fakePlatform.handles[(uintptr_t)dc].selected = object;
-  RecordResult((uintptr_t)previous);
-  return previous;
+  return (HFONT)NewHandle("font");
 }
 
-// Deletes a live font that no live DC has selected.
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+  if (Call("SelectObject(%s, %s)", N(dc), N(object)) || !Live(dc, "dc") ||
+      ((uintptr_t)object != kStockFont && !Live(object, "font"))) {
+    return nullptr;
+  }
+  uintptr_t previous = fakePlatform.handles[(uintptr_t)dc].selected;
+  fakePlatform.handles[(uintptr_t)dc].selected = (uintptr_t)object;
+  return (HGDIOBJ)Ends(std::string(" = ") + N(previous), previous);
+}
+
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-  if (!Use("DeleteObject", (uintptr_t)object, kFakeFont)) return FALSE;
-  for (const std::pair<const uintptr_t, FakeHandle>& handle : fakePlatform.handles) {
-    if (handle.second.kind == kFakeDc && handle.second.live && handle.second.selected == object) {
-      Misuse("DeleteObject", "font", (uintptr_t)object, "is still selected into a device context");
-      return FALSE;
-    }
-  }
-  ReleaseHandle((uintptr_t)object);
+  if (!Use("DeleteObject", object, "font")) return FALSE;
+  fakePlatform.handles[(uintptr_t)object].live = false;
   return TRUE;
 }
 
-// Hands out a rendering context for a live DC.
 HGLRC WINAPI wglCreateContext(HDC dc) {
-  if (!Use("wglCreateContext", (uintptr_t)dc, kFakeDc)) return nullptr;
-  if (!fakePlatform.handles[fakePlatform.handles[(uintptr_t)dc].owner].pixelFormatSet) return nullptr;
-  uintptr_t context = NewHandle(kFakeContext);
-  fakePlatform.calls.back().handle = context;
-  RecordResult(context);
-  return (HGLRC)context;
+  return Use("wglCreateContext", dc, "dc") ? (HGLRC)NewHandle("rc") : nullptr;
 }
 
-// Makes a live context current on a live DC, or (NULL context) none current.
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
-  if (Record("wglMakeCurrent", (uintptr_t)context)) return FALSE;
-  if (context == nullptr) {
-    fakePlatform.currentContext = nullptr;
-    return TRUE;
-  }
-  bool dcLive = CheckLive("wglMakeCurrent", (uintptr_t)dc, kFakeDc);
-  if (!CheckLive("wglMakeCurrent", (uintptr_t)context, kFakeContext) || !dcLive) return FALSE;
-  fakePlatform.currentContext = context;
+  if (Call("wglMakeCurrent(%s, %s)", N(dc), N(context))) return FALSE;
+  if (context != nullptr && (!Live(dc, "dc") || !Live(context, "rc"))) return FALSE;
+  fakePlatform.currentContext = (uintptr_t)context;
   return TRUE;
 }
 
-// Deletes a live context (no longer current afterwards).
 BOOL WINAPI wglDeleteContext(HGLRC context) {
-  if (!Use("wglDeleteContext", (uintptr_t)context, kFakeContext)) return FALSE;
-  if (fakePlatform.currentContext == context) fakePlatform.currentContext = nullptr;
-  ReleaseHandle((uintptr_t)context);
+  if (!Use("wglDeleteContext", context, "rc")) return FALSE;
+  if (fakePlatform.currentContext == (uintptr_t)context) fakePlatform.currentContext = 0;
+  fakePlatform.handles[(uintptr_t)context].live = false;
   return TRUE;
 }
 
-// Records the glyph range asked for, with the font then selected into the DC.
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
-  if (!Use("wglUseFontBitmapsA", (uintptr_t)dc, kFakeDc)) return FALSE;
-  fakePlatform.lastFontBitmaps =
-      FakeFontBitmaps{dc, first, count, listBase, fakePlatform.handles[(uintptr_t)dc].selected};
-  return TRUE;
+  if (Call("wglUseFontBitmapsA(%s, %u, %u, %u)", N(dc), (unsigned)first, (unsigned)count, (unsigned)listBase) ||
+      !Live(dc, "dc")) {
+    return FALSE;
+  }
+  return Ends(std::string(" with ") + N(fakePlatform.handles[(uintptr_t)dc].selected), TRUE);
 }
 
-// Returns the scripted clock and moves it on by clockStep.
 DWORD WINAPI timeGetTime(void) {
-  Record("timeGetTime", 0);
+  Call("timeGetTime() = %u", (unsigned)fakePlatform.clock);
   DWORD now = fakePlatform.clock;
   fakePlatform.clock += fakePlatform.clockStep;
   return now;

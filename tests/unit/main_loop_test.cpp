@@ -7,297 +7,210 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <direct.h>
-#include <process.h>
-#define chdir _chdir
-#define getcwd _getcwd
-#define rmdir _rmdir
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
-const int kFrameCap = 2000;  // empty peeks before a script is declared stuck
+namespace fs = std::filesystem;
 
-// A message for the newest window (the fake routes a null hwnd there).
-MSG Message(UINT message, WPARAM wParam, LPARAM lParam = 0) {
-  MSG msg{};
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  return msg;
+MSG Message(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return MSG{nullptr, message, wParam, lParam, 0, {0, 0}};
 }
 
-// Messages to put in the queue once the given number of frames (empty peeks) has passed.
+// Messages added to the queue once the loop has found it empty this many times (frames).
 struct Injection {
   int afterFrames;
   std::vector<MSG> messages;
 };
 
-// What the hook sees while one script runs.
+// What the hook sees while one script runs; it ends a script that runs too long with 999.
 struct ScriptRun {
   std::vector<Injection> injections;
-  size_t nextInjection = 0;
-  int emptyPeeks = 0;
-  bool stuck = false;
-  int32_t countSeen = -1;           // the point table's count at the first peek
+  size_t next = 0;
+  int frames = 0;
+  int32_t countSeen = -1;  // the point table's count at the first peek: -1 when never run
   bool recordsSeen = false;
-};
+  std::vector<int> sizes;  // the point size the keys ask for at each frame
+} script;
 
-ScriptRun script;
-
-// Runs after every PeekMessageA: injects due messages, ends stuck scripts.
 void ScriptHook(const MSG& taken) {
   if (script.countSeen < 0) {
     script.countSeen = pointTable.count;
     script.recordsSeen = pointTable.records != nullptr;
   }
   if (taken.message != 0) return;
-  script.emptyPeeks++;
-  while (script.nextInjection < script.injections.size() &&
-         script.injections[script.nextInjection].afterFrames <= script.emptyPeeks) {
-    for (const MSG& msg : script.injections[script.nextInjection].messages) {
-      fakePlatform.queue.push_back(msg);
+  script.sizes.push_back(SelectedPointSize());
+  script.frames++;
+  while (script.next < script.injections.size() && script.injections[script.next].afterFrames <= script.frames) {
+    for (const MSG& msg : script.injections[script.next++].messages) fakePlatform.queue.push_back(msg);
+  }
+  if (script.frames == 2000) PostQuitMessage(999);
+}
+
+// One run of the viewer in a fresh folder holding sphere.txt and cloud.txt (three points each).
+class LoopRun : public ::testing::Test {
+ protected:
+  fs::path previous = fs::current_path();
+  fs::path dir = fs::temp_directory_path() /
+                 ("main-loop-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  void SetUp() override {
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    for (const char* name : {"sphere.txt", "cloud.txt"}) {
+      std::FILE* file = std::fopen(name, "wb");
+      std::fputs("1 2 3\n4 5 6\n7 8 9\n", file);
+      std::fclose(file);
     }
-    script.nextInjection++;
+    Start({}, {});
   }
-  if (script.emptyPeeks >= kFrameCap && !script.stuck) {
-    script.stuck = true;
-    fakePlatform.quitPosted = true;
-    fakePlatform.quitCode = 999;
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(dir);
   }
-}
-
-// Writes a small point file of three lines and returns its name.
-std::string WritePointFile(const char* name) {
-  std::FILE* file = std::fopen(name, "wb");
-  std::fputs("1 2 3\n4 5 6\n7 8 9\n", file);
-  std::fclose(file);
-  return name;
-}
-
-// A fresh working directory holding sphere.txt and cloud.txt, entered for the test.
-struct WorkDir {
-  std::string path;
-  char previous[4096];
-};
-
-// Creates and enters a temporary directory with the two point files.
-void EnterWorkDir(WorkDir& dir) {
-  const char* temp = std::getenv("TEMP");
-  if (temp == nullptr) temp = std::getenv("TMPDIR");
-  if (temp == nullptr) temp = "/tmp";
-  dir.path = std::string(temp) + "/main-loop-test-" + std::to_string(getpid());
-#if defined(_WIN32)
-  ASSERT_EQ(_mkdir(dir.path.c_str()), 0);
-#else
-  ASSERT_EQ(mkdir(dir.path.c_str(), 0700), 0);
-#endif
-  ASSERT_NE(getcwd(dir.previous, sizeof dir.previous), nullptr);
-  ASSERT_EQ(chdir(dir.path.c_str()), 0);
-  WritePointFile("sphere.txt");
-  WritePointFile("cloud.txt");
-}
-
-// Leaves and removes the temporary directory.
-void LeaveWorkDir(const WorkDir& dir) {
-  std::remove((dir.path + "/sphere.txt").c_str());
-  std::remove((dir.path + "/cloud.txt").c_str());
-  EXPECT_EQ(chdir(dir.previous), 0);
-  rmdir(dir.path.c_str());
-}
-
-// How one run is driven: the command line, the queue before it, the messages added while it
-// runs, and Escape held from the start.
-struct LoopScript {
-  const char* commandLine = "cloud.txt";  // nullptr allowed
-  std::vector<MSG> queue = {};
-  std::vector<Injection> injections = {};
-  uint8_t escapeHeldAtStart = 0;
-};
-
-// What the platform does other than succeed: one call failing, the display mode's answer, the
-// answers to the boxes.
-struct LoopPlatform {
-  std::string failCall = "";
-  int failOccurrence = 1;
-  LONG displayChangeResult = DISP_CHANGE_SUCCESSFUL;
-  std::vector<int> boxAnswers = {};
-};
-
-// What must come of the run.
-struct LoopOutcome {
-  int exitCode = 0;
-  int windowsCreated = 1;               // CreateWindowExA calls
-  int fullscreenRequests = 0;           // ChangeDisplaySettingsA calls with a record
-  std::vector<std::string> boxTexts = {};  // every box, in order
-  const char* fileName = "cloud.txt";   // the name handed to the loader
-  int pointCount = 3;                   // the table's count while running; -1: never ran
-};
-
-struct LoopCase {
-  const char* name;
-  LoopScript script;
-  LoopPlatform platform;
-  LoopOutcome outcome;
+  // A fresh fake with the queue before the first frame and the messages added later.
+  void Start(std::vector<MSG> queue, std::vector<Injection> later) {
+    ResetFakePlatform();
+    script = ScriptRun{};
+    script.injections = later;
+    fakePlatform.queue.assign(queue.begin(), queue.end());
+    fakePlatform.afterPeek = ScriptHook;
+  }
+  // Runs the viewer and sums the run up: the exit code, the windows and display modes, the
+  // file and its points, the boxes. Everything must have been released whatever the way out.
+  std::string Run(const char* commandLine = "cloud.txt") {
+    std::string line = commandLine ? commandLine : "";
+    int exitCode = ViewerMain(nullptr, nullptr, commandLine ? &line[0] : nullptr, SW_SHOW);
+    // The windows (framed "window" or fullscreen "popup") and display modes in their order.
+    std::string outcome = "exit " + std::to_string(exitCode) + ",";
+    for (const std::string& call : fakePlatform.calls) {
+      bool failed = call.find(" failed") != std::string::npos, refused = call.find(" refused") != std::string::npos;
+      if (call.rfind("CreateWindowExA", 0) == 0) outcome += call.find(", 0x6cf0000,") != std::string::npos ? " window" : " popup";
+      if (call.rfind("ChangeDisplaySettingsA(", 0) == 0) outcome += call[23] == '{' ? " mode" : " desktop";
+      if (call.rfind("CreateWindowExA", 0) == 0 || call.rfind("ChangeDisplaySettingsA(", 0) == 0) {
+        outcome += failed ? " failed" : refused ? " refused" : "";
+      }
+    }
+    outcome += std::string(", ") + loadedFileInfo.fileName + " " + std::to_string(script.countSeen);
+    for (const std::string& box : FakeCalls("MessageBoxA")) {
+      outcome += "; " + box.substr(18, box.size() - 19);
+    }
+    EXPECT_EQ(script.countSeen > 0, script.recordsSeen);
+    EXPECT_EQ(nullptr, pointTable.records);
+    EXPECT_EQ(0, pointTable.count);
+    EXPECT_EQ(0, FakeLiveHandles());
+    EXPECT_EQ(std::vector<std::string>{}, fakePlatform.misuse);
+    EXPECT_FALSE(fakePlatform.displayModeChanged);
+    return outcome;
+  }
 };
 
 const UINT kMinimised = 1u << 16;
+const MSG kClose = Message(WM_CLOSE), kEscape = Message(WM_KEYDOWN, VK_ESCAPE), kF1 = Message(WM_KEYDOWN, VK_F1);
 
-const std::vector<LoopCase>& LoopCases() {
-  static const std::vector<LoopCase> cases = {
-      // How the loop ends, and its exit code.
-      {"close gives 0", {"cloud.txt", {Message(WM_KEYDOWN, 'A'), Message(WM_CLOSE, 0)}}, {}, {0}},
-      {"close after frames gives 0", {"cloud.txt", {}, {{5, {Message(WM_CLOSE, 0)}}}}, {}, {0}},
-      {"Alt+F4 gives 0", {"cloud.txt", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}}, {}, {0}},
-      {"Escape gives 27", {"cloud.txt", {}, {{3, {Message(WM_KEYDOWN, VK_ESCAPE)}}}}, {}, {27}},
-      {"quit code passed on", {"cloud.txt", {Message(WM_QUIT, 5)}}, {}, {5}},
-      {"Escape with no message ever retrieved gives 0", {"cloud.txt", {}, {}, 1}, {}, {0}},
-      {"Escape waits while minimised, acts after restore",
-       {"cloud.txt", {Message(WM_ACTIVATE, kMinimised | WA_INACTIVE), Message(WM_KEYDOWN, VK_ESCAPE)},
-        {{10, {Message(WM_ACTIVATE, WA_ACTIVE)}}}},
-       {}, {WA_ACTIVE}},
-      {"Escape down and up in one drain gives 27",
-       {"cloud.txt", {}, {{3, {Message(WM_KEYDOWN, VK_ESCAPE), Message(WM_KEYUP, VK_ESCAPE)}}}}, {}, {27}},
-      // F1 switches.
-      {"F1 switches once per key-down",
-       {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)},
-        {{5, {Message(WM_KEYDOWN, VK_F1)}}, {10, {Message(WM_CLOSE, 0)}}}},
-       {}, {0, 3, 1}},
-      {"F1 down and up in one drain switches once, a key-up alone never",
-       {"cloud.txt", {Message(WM_KEYDOWN, VK_F1), Message(WM_KEYUP, VK_F1)},
-        {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {Message(WM_CLOSE, 0)}}}},
-       {}, {0, 2, 1}},
-      {"failed switch window gives 0", {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)}},
-       {"CreateWindowExA", 2}, {0, 2, 1, {MSG_WINDOW_CREATION_ERROR}}},
-      {"refused fullscreen answered No gives 0", {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)}},
-       {"", 1, DISP_CHANGE_BADMODE, {IDNO}},
-       {0, 1, 1, {MSG_FULLSCREEN_UNSUPPORTED, MSG_PROGRAM_WILL_CLOSE}}},
-      {"refused fullscreen answered Yes goes on windowed",
-       {"cloud.txt", {Message(WM_KEYDOWN, VK_F1)}, {{4, {Message(WM_CLOSE, 0)}}}},
-       {"", 1, DISP_CHANGE_BADMODE, {IDYES}}, {0, 2, 1, {MSG_FULLSCREEN_UNSUPPORTED}}},
-      {"failed first window gives 0", {"cloud.txt", {Message(WM_CLOSE, 0)}}, {"CreateWindowExA", 1},
-       {0, 1, 0, {MSG_WINDOW_CREATION_ERROR}, "cloud.txt", -1}},
-      // The file named on the command line.
-      {"empty tail loads the default file", {"", {Message(WM_CLOSE, 0)}}, {},
-       {0, 1, 0, {}, DEFAULT_POINT_FILE}},
-      {"null tail loads the default file", {nullptr, {Message(WM_CLOSE, 0)}}, {},
-       {0, 1, 0, {}, DEFAULT_POINT_FILE}},
-      {"missing file: message, then an empty cloud", {"\"cloud.txt\"", {Message(WM_CLOSE, 0)}}, {},
-       {0, 1, 0, {MSG_CANNOT_OPEN_FILE}, "\"cloud.txt\"", 0}},
+// How the loop ends, and its exit code.
+TEST_F(LoopRun, WaysOut) {
+  const struct {
+    const char* name;
+    std::vector<MSG> queue;
+    std::vector<Injection> later;
+    const char* outcome;
+  } cases[] = {
+      {"close", {Message(WM_KEYDOWN, 'A'), kClose}, {}, "exit 0, window, cloud.txt 3"},
+      {"close after frames", {}, {{5, {kClose}}}, "exit 0, window, cloud.txt 3"},
+      {"Alt+F4", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}, "exit 0, window, cloud.txt 3"},
+      {"Escape", {}, {{3, {kEscape}}}, "exit 27, window, cloud.txt 3"},
+      {"Escape down and up in one drain", {}, {{3, {kEscape, Message(WM_KEYUP, VK_ESCAPE)}}},
+       "exit 27, window, cloud.txt 3"},
+      {"quit code passed on", {Message(WM_QUIT, 5)}, {}, "exit 5, window, cloud.txt 3"},
+      // Escape waits while minimised; the exit code is the last message's wParam.
+      {"Escape after restore", {Message(WM_ACTIVATE, kMinimised | WA_INACTIVE), kEscape},
+       {{10, {Message(WM_ACTIVATE, WA_ACTIVE)}}}, "exit 1, window, cloud.txt 3"},
+      {"F1 once per key-down", {kF1}, {{5, {kF1}}, {10, {kClose}}}, "exit 0, window mode popup desktop window, cloud.txt 3"},
+      {"F1 down and up in one drain; a key-up alone never", {kF1, Message(WM_KEYUP, VK_F1)},
+       {{3, {Message(WM_KEYUP, VK_F1)}}, {8, {kClose}}}, "exit 0, window mode popup desktop, cloud.txt 3"},
   };
-  return cases;
-}
-
-// One run of the viewer on cloud.txt in a fresh working folder, driven by the script.
-class LoopRun : public ::testing::Test {
- protected:
-  WorkDir dir;
-  void SetUp() override {
-    EnterWorkDir(dir);
-    ResetFakePlatform();
-    script = ScriptRun{};
-    fakePlatform.afterPeek = ScriptHook;
-  }
-  void TearDown() override { LeaveWorkDir(dir); }
-  int Run() {
-    char line[] = "cloud.txt";
-    return ViewerMain(nullptr, nullptr, line, SW_SHOW);
-  }
-};
-
-}  // namespace
-
-TEST_F(LoopRun, ScriptedRuns) {
-  for (const LoopCase& c : LoopCases()) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ResetFakePlatform();
-    script = ScriptRun{};
-    const LoopScript& run = c.script;
-    const LoopOutcome& want = c.outcome;
-    script.injections = run.injections;
-    for (const MSG& msg : run.queue) fakePlatform.queue.push_back(msg);
-    fakePlatform.afterPeek = ScriptHook;
-    fakePlatform.failCall = c.platform.failCall;
-    fakePlatform.failOccurrence = c.platform.failOccurrence;
-    fakePlatform.displayChangeResult = c.platform.displayChangeResult;
-    for (int answer : c.platform.boxAnswers) fakePlatform.boxAnswers.push_back(answer);
-    keyTable.down[VK_ESCAPE] = run.escapeHeldAtStart;
-    std::vector<char> line;
-    if (run.commandLine != nullptr) line.assign(run.commandLine, run.commandLine + std::strlen(run.commandLine) + 1);
+    Start(c.queue, c.later);
+    EXPECT_EQ(c.outcome, Run());
+    EXPECT_LT(script.frames, 2000) << "the loop did not end";
+  }
+  // Escape held before any message was ever retrieved ends the run with 0.
+  Start({}, {});
+  keyTable.down[VK_ESCAPE] = 1;
+  EXPECT_EQ("exit 0, window, cloud.txt 3", Run());
+}
 
-    const int exitCode = ViewerMain(nullptr, nullptr, run.commandLine ? line.data() : nullptr, SW_SHOW);
-
-    EXPECT_FALSE(script.stuck) << "the loop did not end";
-    EXPECT_EQ(exitCode, want.exitCode);
-    EXPECT_EQ(FakeCallCount("CreateWindowExA"), want.windowsCreated);
-    int fullscreenRequests = 0;
-    for (const FakeCall& call : fakePlatform.calls) {
-      if (call.name == "ChangeDisplaySettingsA" && call.handle != 0) fullscreenRequests++;
-    }
-    EXPECT_EQ(fullscreenRequests, want.fullscreenRequests);
-    std::vector<std::string> texts;
-    for (const FakeMessageBox& box : fakePlatform.boxes) texts.push_back(box.text);
-    EXPECT_EQ(texts, want.boxTexts);
-    ASSERT_NE(loadedFileInfo.fileName, nullptr);
-    EXPECT_STREQ(loadedFileInfo.fileName, want.fileName);
-    EXPECT_EQ(script.countSeen, want.pointCount);
-    if (want.pointCount > 0) {
-      EXPECT_TRUE(script.recordsSeen);
-    }
-    // Released on every path; every handle given back; the display mode restored.
-    EXPECT_EQ(pointTable.records, nullptr);
-    EXPECT_EQ(pointTable.count, 0);
-    EXPECT_TRUE(fakePlatform.live.empty()) << fakePlatform.live.size() << " handles left";
-    EXPECT_TRUE(fakePlatform.misuse.empty()) << (fakePlatform.misuse.empty() ? "" : fakePlatform.misuse[0]);
-    EXPECT_FALSE(fakePlatform.displayModeChanged);
+// Failing windows, refused modes and files: the boxes in order, and the way out. A window
+// that fails in a switch leaves the old one's handles alone (they were released already).
+TEST_F(LoopRun, FailuresAndFiles) {
+  const struct {
+    const char* name;
+    const char* commandLine;
+    const char* failCall;
+    int occurrence;
+    int answer;  // to the question of a refused fullscreen mode (-1: the mode is granted)
+    const char* outcome;
+  } cases[] = {
+      {"failed switch window", "cloud.txt", "CreateWindowExA", 2, -1,
+       "exit 0, window mode popup failed desktop, cloud.txt 3; Window Creation Error., ERROR, 0x30"},
+      {"failed switch DC", "cloud.txt", "GetDC", 2, -1,
+       "exit 0, window mode popup desktop, cloud.txt 3; Can't Create A GL Device Context., ERROR, 0x30"},
+      {"refused fullscreen answered No", "cloud.txt", "", 1, IDNO,
+       "exit 0, window mode refused, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34; "
+       "Program Will Now Close., ERROR, 0x10"},
+      {"refused fullscreen, the box failed", "cloud.txt", "", 1, 0,
+       "exit 0, window mode refused, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34; "
+       "Program Will Now Close., ERROR, 0x10"},
+      {"refused fullscreen answered Yes", "cloud.txt", "", 1, IDYES,
+       "exit 0, window mode refused window, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34"},
+      {"failed first window", "cloud.txt", "CreateWindowExA", 1, -1,
+       "exit 0, window failed, cloud.txt -1; Window Creation Error., ERROR, 0x30"},
+      {"empty tail: the default file", "", "", 1, -1, "exit 0, window mode popup desktop, sphere.txt 3"},
+      {"null tail: the default file", nullptr, "", 1, -1, "exit 0, window mode popup desktop, sphere.txt 3"},
+      {"missing file: the box, then an empty cloud", "\"cloud.txt\"", "", 1, -1,
+       "exit 0, window mode popup desktop, \"cloud.txt\" 0; couldn't open file, SHUTDOWN ERROR, 0x40"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start({kF1}, {{4, {kClose}}});
+    fakePlatform.failCall = c.failCall;
+    fakePlatform.failOccurrence = c.occurrence;
+    if (c.answer >= 0) fakePlatform.displayChangeResult = DISP_CHANGE_BADMODE;
+    if (c.answer >= 0) fakePlatform.boxAnswers.push_back(c.answer);
+    EXPECT_EQ(c.outcome, Run(c.commandLine));
   }
 }
 
-// Three pending messages are all handled before the first frame is drawn.
+// Pending messages are all handled before a frame is drawn; the window goes after the loop.
 TEST_F(LoopRun, FramesOnlyWhenTheQueueIsEmpty) {
-  script.injections = {{1, {Message(WM_CLOSE, 0)}}};
-  fakePlatform.queue = {Message(WM_KEYDOWN, 'A'), Message(WM_KEYUP, 'A'), Message(WM_PAINT, 0)};
-  EXPECT_EQ(Run(), 0);
-  const int firstSwap = FakeCallIndex("SwapBuffers", 1);
-  ASSERT_GE(firstSwap, 0);
-  EXPECT_EQ(FakeCallCount("SwapBuffers"), 1);
-  EXPECT_LT(FakeCallIndex("DispatchMessageA", 3), firstSwap);
-  EXPECT_GT(FakeCallIndex("DispatchMessageA", 4), firstSwap);
-  // The window is torn down after the loop: the last DestroyWindow follows the last swap.
-  EXPECT_GT(FakeCallIndex("DestroyWindow", 1), firstSwap);
+  Start({Message(WM_KEYDOWN, 'A'), Message(WM_KEYUP, 'A'), Message(WM_PAINT)}, {{1, {kClose}}});
+  Run();
+  EXPECT_EQ(1, FakeCallCount("SwapBuffers"));
+  EXPECT_LT(FakeCallIndex("DispatchMessageA", 3), FakeCallIndex("SwapBuffers"));
+  EXPECT_GT(FakeCallIndex("DispatchMessageA", 4), FakeCallIndex("SwapBuffers"));
+  EXPECT_GT(FakeCallIndex("DestroyWindow"), FakeCallIndex("SwapBuffers"));
 }
 
 // A digit tapped within one drain sets the point size for exactly one frame.
 TEST_F(LoopRun, TapBetweenFramesCountsForOneFrame) {
-  static std::vector<int> sizes;  // the size asked for at each frame's start
-  sizes.clear();
-  script.injections = {{2, {Message(WM_KEYDOWN, '5'), Message(WM_KEYUP, '5')}},
-                       {5, {Message(WM_CLOSE, 0)}}};
-  fakePlatform.afterPeek = [](const MSG& taken) {
-    ScriptHook(taken);
-    if (taken.message == 0) sizes.push_back(SelectedPointSize());
-  };
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(sizes, (std::vector<int>{0, 0, 5, 0, 0}));
+  Start({}, {{2, {Message(WM_KEYDOWN, '5'), Message(WM_KEYUP, '5')}}, {5, {kClose}}});
+  Run();
+  EXPECT_EQ((std::vector<int>{0, 0, 5, 0, 0}), script.sizes);
 }
 
-TEST_F(LoopRun, ViewStateAndRateSurviveASwitch) {
-  script.injections = {{3, {Message(WM_CLOSE, 0)}}};
-  fakePlatform.queue = {Message(WM_KEYDOWN, VK_F1)};
+// The view and the measured rate survive a display-mode switch.
+TEST_F(LoopRun, ViewStateSurvivesASwitch) {
+  Start({kF1}, {{3, {kClose}}});
   viewState.speedY = 0.0f;
   viewState.positionX = 4.5f;
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(viewState.positionX, 4.5f);
-  EXPECT_EQ(FakeCallCount("CreateWindowExA"), 2);
-  EXPECT_EQ(windowContext.fullscreen, 1);
+  EXPECT_EQ("exit 0, window mode popup desktop, cloud.txt 3", Run());
+  EXPECT_EQ(4.5f, viewState.positionX);
+  EXPECT_EQ(1, windowContext.fullscreen);
 }
+
+}  // namespace

@@ -1,179 +1,171 @@
-// Window creation and teardown against the fake platform.
+// Window creation and teardown, the overlay font and the window procedure, against the fake.
 #include "app/app_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/viewer_window.h"
+#include "platform/window_proc.h"
 #include "tests/unit/open_window.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-const UINT kErrorBox = MB_OK | MB_ICONEXCLAMATION;
-const UINT kShutdownBox = MB_OK | MB_ICONINFORMATION;
-const char* const kReleases[] = {"ChangeDisplaySettingsA", "ShowCursor", "wglMakeCurrent",
-                                 "wglDeleteContext", "ReleaseDC", "DestroyWindow", "UnregisterClassA"};
+using Lines = std::vector<std::string>;
 
-// The recorded boxes' texts, each checked for its caption and type and for having no owner.
-std::vector<std::string> BoxTexts(const char* caption, UINT type) {
-  std::vector<std::string> texts;
-  for (const FakeMessageBox& box : fakePlatform.boxes) {
-    EXPECT_EQ(caption, box.caption);
-    EXPECT_EQ(type, box.type);
-    EXPECT_EQ(nullptr, box.owner);
-    texts.push_back(box.text);
-  }
-  return texts;
-}
-
-// The names of the recorded calls from index on that are in the list, in order.
-template <size_t N>
-std::vector<std::string> CallsAmong(const char* const (&names)[N], size_t from = 0) {
-  std::vector<std::string> seen;
+// The calls from index on, one a line; with names only, DefWindowProcA is left out.
+std::string CallsFrom(int from, bool namesOnly = false) {
+  std::string text;
   for (size_t i = from; i < fakePlatform.calls.size(); i++) {
-    for (const char* name : names) {
-      if (fakePlatform.calls[i].name == name) seen.push_back(name);
-    }
+    const std::string& call = fakePlatform.calls[i];
+    if (namesOnly && call.rfind("DefWindowProcA", 0) == 0) continue;
+    text += (namesOnly ? call.substr(0, call.find('(')) : call) + (namesOnly ? " " : "\n");
   }
-  return seen;
+  return text;
 }
 
-// The result of the first recorded call of this name.
-uintptr_t FirstResult(const char* name) {
-  int index = FakeCallIndex(name);
-  return index < 0 ? 0 : fakePlatform.calls[index].result;
-}
-
-// Nothing the viewer was given is still held and every handle stayed valid.
+// Nothing the viewer was given is still held, and every release found a live handle.
 void ExpectAllReleased() {
-  EXPECT_TRUE(fakePlatform.misuse.empty()) << fakePlatform.misuse.front();
-  EXPECT_TRUE(fakePlatform.live.empty());
+  EXPECT_EQ(Lines{}, fakePlatform.misuse);
+  EXPECT_EQ(0, FakeLiveHandles());
   EXPECT_FALSE(fakePlatform.displayModeChanged);
   EXPECT_EQ(0, fakePlatform.showCursorCount);
-  EXPECT_EQ(nullptr, fakePlatform.currentContext);
+  EXPECT_EQ(0u, fakePlatform.currentContext);
   EXPECT_EQ(nullptr, windowContext.window);
   EXPECT_EQ(nullptr, windowContext.deviceContext);
   EXPECT_EQ(nullptr, windowContext.renderingContext);
 }
 
-// Whether the bytes of a record are all zero once the named fields are cleared.
-template <typename Record>
-bool RestIsZero(Record record) {
-  Record zero;
-  std::memset(&zero, 0, sizeof zero);
-  return std::memcmp(&zero, &record, sizeof record) == 0;
-}
+const char* const kWindowedRun = R"(GetModuleHandleA(null)
+LoadIconA(null, 32517)
+LoadCursorA(null, 32512)
+RegisterClassA(OpenGL, 0x23, module, icon, cursor, null)
+AdjustWindowRectEx({0, 0, 800, 600}, 0xcf0000, 0, 0x40100)
+CreateWindowExA(0x40100, OpenGL, Quillmere OpenGL by KALMO, 0x6cf0000, 0, 0, 816, 639, null, null, module, null) = window1
+GetDC(window1) = dc1
+ChoosePixelFormat(dc1, PixelFormatRequest {40, 1, 0x25, type 0, 32 bits, depth 16, layer 0})
+SetPixelFormat(dc1, 1, PixelFormatRequest {40, 1, 0x25, type 0, 32 bits, depth 16, layer 0})
+wglCreateContext(dc1) = rc1
+wglMakeCurrent(dc1, rc1)
+ShowWindow(window1, 5)
+SetForegroundWindow(window1)
+SetFocus(window1)
+CreateFontA(-14, 0, 0, 0, 700, 0, 0, 0, 0, 4, 0, 4, 0, Arial) = font1
+SelectObject(dc1, font1) = stockfont
+wglUseFontBitmapsA(dc1, 32, 96, 0) with font1
+SelectObject(dc1, stockfont) = font1
+DeleteObject(font1)
+timeGetTime() = 0
+wglMakeCurrent(null, null)
+wglDeleteContext(rc1)
+ReleaseDC(window1, dc1)
+DestroyWindow(window1)
+UnregisterClassA(OpenGL, module)
+)";
 
 }  // namespace
 
-// One creation step made to fail: its message comes last, after a teardown that releases
-// exactly what was made (no teardown for the class).
-TEST(CreateViewerWindow, EachFailingStepReportsAfterItsTeardown) {
+// A windowed run: every call in order, the overlay font built with its font selected and put
+// back, the window activated by showing it, and all released in reverse order.
+TEST(ViewerWindow, WindowedRunCallsInOrder) {
+  ResetFakePlatform();
+  windowContext.fullscreen = 1;
+  windowContext.active = 0;
+  ASSERT_TRUE(OpenTestWindow(false));
+  EXPECT_EQ(0, windowContext.fullscreen);
+  EXPECT_EQ(1, windowContext.active);
+  EXPECT_EQ(fakePlatform.currentContext, (uintptr_t)windowContext.renderingContext);
+  EXPECT_EQ("window1", fakePlatform.handles[(uintptr_t)windowContext.window].name);
+  EXPECT_EQ("dc1", fakePlatform.handles[(uintptr_t)windowContext.deviceContext].name);
+  DestroyViewerWindow();
+  EXPECT_EQ(kWindowedRun, CallsFrom(0));
+  ExpectAllReleased();
+}
+
+// Fullscreen changes the display mode before the window and hides the cursor; its teardown
+// restores both first.
+TEST(ViewerWindow, FullscreenRunChangesTheDisplayMode) {
+  ResetFakePlatform();
+  ASSERT_TRUE(OpenTestWindow(true));
+  EXPECT_EQ(1, windowContext.fullscreen);
+  EXPECT_EQ(-1, fakePlatform.showCursorCount);
+  EXPECT_TRUE(fakePlatform.displayModeChanged);
+  DestroyViewerWindow();
+  EXPECT_EQ("GetModuleHandleA LoadIconA LoadCursorA RegisterClassA ChangeDisplaySettingsA ShowCursor "
+            "AdjustWindowRectEx CreateWindowExA GetDC ChoosePixelFormat SetPixelFormat wglCreateContext "
+            "wglMakeCurrent ShowWindow SetForegroundWindow SetFocus CreateFontA SelectObject wglUseFontBitmapsA "
+            "SelectObject DeleteObject timeGetTime ChangeDisplaySettingsA ShowCursor wglMakeCurrent "
+            "wglDeleteContext ReleaseDC DestroyWindow UnregisterClassA ", CallsFrom(0, true));
+  EXPECT_EQ((Lines{"ChangeDisplaySettingsA({156, 800x600, 32 bits, fields 0x1c0000}, 0x4)",
+                   "ChangeDisplaySettingsA(null, 0x0)"}), FakeCalls("ChangeDisplaySettingsA"));
+  EXPECT_EQ((Lines{"ShowCursor(0)", "ShowCursor(1)"}), FakeCalls("ShowCursor"));
+  EXPECT_EQ(Lines{"AdjustWindowRectEx({0, 0, 800, 600}, 0x80000000, 0, 0x40000)"}, FakeCalls("Adjust"));
+  EXPECT_EQ(Lines{"CreateWindowExA(0x40000, OpenGL, Quillmere OpenGL by KALMO, 0x86000000, 0, 0, 800, 600, "
+                  "null, null, module, null) = window1"}, FakeCalls("CreateWindowExA"));
+  ExpectAllReleased();
+}
+
+// One creation step made to fail: the teardown releases exactly what was made, then the box.
+TEST(ViewerWindow, EachFailingStepTearsDownThenReports) {
   const struct {
     const char* call;
     bool fullscreen;
+    const char* after;  // the calls after the failing one
     const char* text;
-    std::vector<std::string> releases;
   } cases[] = {
-      {"RegisterClassA", false, "Failed To Register The Window Class.", {}},
-      {"CreateWindowExA", false, "Window Creation Error.", {"UnregisterClassA"}},
-      {"CreateWindowExA", true, "Window Creation Error.",
-       {"ChangeDisplaySettingsA", "ShowCursor", "UnregisterClassA"}},
-      {"GetDC", false, "Can't Create A GL Device Context.", {"DestroyWindow", "UnregisterClassA"}},
-      {"ChoosePixelFormat", false, "Can't Find A Suitable PixelFormat.",
-       {"ReleaseDC", "DestroyWindow", "UnregisterClassA"}},
-      {"SetPixelFormat", true, "Can't Set The PixelFormat.",
-       {"ChangeDisplaySettingsA", "ShowCursor", "ReleaseDC", "DestroyWindow", "UnregisterClassA"}},
-      {"wglCreateContext", false, "Can't Create A GL Rendering Context.",
-       {"ReleaseDC", "DestroyWindow", "UnregisterClassA"}},
-      {"wglMakeCurrent", true, "Can't Activate The GL Rendering Context.",
-       {"ChangeDisplaySettingsA", "ShowCursor", "wglMakeCurrent", "wglDeleteContext", "ReleaseDC",
-        "DestroyWindow", "UnregisterClassA"}},
+      {"RegisterClassA", false, "", "Failed To Register The Window Class."},
+      {"CreateWindowExA", false, "UnregisterClassA ", "Window Creation Error."},
+      {"CreateWindowExA", true, "ChangeDisplaySettingsA ShowCursor UnregisterClassA ", "Window Creation Error."},
+      {"GetDC", false, "DestroyWindow UnregisterClassA ", "Can't Create A GL Device Context."},
+      {"ChoosePixelFormat", false, "ReleaseDC DestroyWindow UnregisterClassA ", "Can't Find A Suitable PixelFormat."},
+      {"SetPixelFormat", true, "ChangeDisplaySettingsA ShowCursor ReleaseDC DestroyWindow UnregisterClassA ",
+       "Can't Set The PixelFormat."},
+      {"wglCreateContext", false, "ReleaseDC DestroyWindow UnregisterClassA ", "Can't Create A GL Rendering Context."},
+      {"wglMakeCurrent", true, "ChangeDisplaySettingsA ShowCursor wglMakeCurrent wglDeleteContext ReleaseDC "
+       "DestroyWindow UnregisterClassA ", "Can't Activate The GL Rendering Context."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.call) + (c.fullscreen ? " fullscreen" : " windowed"));
     ResetFakePlatform();
     fakePlatform.failCall = c.call;
-
     EXPECT_FALSE(OpenTestWindow(c.fullscreen));
-
-    EXPECT_EQ(std::vector<std::string>{c.text}, BoxTexts("ERROR", kErrorBox));
-    EXPECT_EQ((int)fakePlatform.calls.size() - 1, FakeCallIndex("MessageBoxA"));
-    size_t failed = FakeCallIndex(c.call);
-    EXPECT_EQ(c.releases, CallsAmong(kReleases, failed + 1));
+    EXPECT_EQ(std::string(c.after) + "MessageBoxA ", CallsFrom(FakeCallIndex(c.call) + 1, true));
+    EXPECT_EQ(Lines{"MessageBoxA(null, " + std::string(c.text) + ", ERROR, 0x30)"}, FakeCalls("MessageBoxA"));
     ExpectAllReleased();
-    EXPECT_EQ(0, FakeCallCount("ShowWindow"));
-    EXPECT_EQ(0, FakeCallCount("timeGetTime"));
   }
 }
 
-// A refused fullscreen mode: Yes goes on windowed, anything else closes without teardown.
-TEST(CreateViewerWindow, RefusedFullscreenModeAsksTheUser) {
-  const struct {
-    int answer;
-    bool created;
-  } answers[] = {{IDYES, true}, {IDNO, false}, {0, false}};
-  for (const auto& a : answers) {
-    SCOPED_TRACE(a.answer);
-    ResetFakePlatform();
-    fakePlatform.displayChangeResult = DISP_CHANGE_BADMODE;
-    fakePlatform.boxAnswers.push_back(a.answer);
-
-    EXPECT_EQ(a.created, OpenTestWindow(true));
-
-    const FakeMessageBox& question = fakePlatform.boxes.at(0);
-    EXPECT_EQ("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. "
-              "Use Windowed Mode Instead?", question.text);
-    EXPECT_EQ("Vexa GL", question.caption);
-    EXPECT_EQ((UINT)(MB_YESNO | MB_ICONEXCLAMATION), question.type);
-    EXPECT_EQ(0, FakeCallCount("ShowCursor"));
-    if (a.created) {
-      EXPECT_EQ(1u, fakePlatform.boxes.size());
-      EXPECT_EQ(0, windowContext.fullscreen);
-      EXPECT_EQ((DWORD)(WS_EX_APPWINDOW | WS_EX_WINDOWEDGE), fakePlatform.lastWindow.exStyle);
-      DestroyViewerWindow();
-      EXPECT_EQ(1, FakeCallCount("ChangeDisplaySettingsA"));
-      ExpectAllReleased();
-    } else {
-      ASSERT_EQ(2u, fakePlatform.boxes.size());
-      EXPECT_EQ("Program Will Now Close.", fakePlatform.boxes[1].text);
-      EXPECT_EQ("ERROR", fakePlatform.boxes[1].caption);
-      EXPECT_EQ((UINT)(MB_OK | MB_ICONSTOP), fakePlatform.boxes[1].type);
-      EXPECT_EQ(0, FakeCallCount("CreateWindowExA"));
-      EXPECT_EQ(0, FakeCallCount("UnregisterClassA"));
-    }
-  }
-}
-
-// Each release failing on its own is reported, and every later step still runs.
-TEST(DestroyViewerWindow, EveryFailedReleaseIsReportedAndAllStepsRun) {
+// Each release failing on its own is reported at once, and every later step still runs.
+TEST(ViewerWindow, EveryFailedReleaseIsReportedAndAllStepsRun) {
   const struct {
     const char* call;
-    std::vector<std::string> texts;
+    const char* after;  // the calls from the restore of the display mode on
+    Lines boxes;
   } cases[] = {
-      {"wglMakeCurrent", {"Release Of DC And RC Failed."}},
-      {"wglDeleteContext", {"Release Rendering Context Failed."}},
-      {"ReleaseDC", {"Release Device Context Failed."}},
+      {"wglMakeCurrent", "wglMakeCurrent MessageBoxA wglDeleteContext ReleaseDC DestroyWindow UnregisterClassA ",
+       {"MessageBoxA(null, Release Of DC And RC Failed., SHUTDOWN ERROR, 0x40)"}},
+      {"wglDeleteContext", "wglMakeCurrent wglDeleteContext MessageBoxA ReleaseDC DestroyWindow UnregisterClassA ",
+       {"MessageBoxA(null, Release Rendering Context Failed., SHUTDOWN ERROR, 0x40)"}},
+      {"ReleaseDC", "wglMakeCurrent wglDeleteContext ReleaseDC MessageBoxA DestroyWindow UnregisterClassA ",
+       {"MessageBoxA(null, Release Device Context Failed., SHUTDOWN ERROR, 0x40)"}},
       // A window that is still there keeps its class registered.
-      {"DestroyWindow", {"Could Not Release hWnd.", "Could Not Unregister Class."}},
-      {"UnregisterClassA", {"Could Not Unregister Class."}},
+      {"DestroyWindow", "wglMakeCurrent wglDeleteContext ReleaseDC DestroyWindow MessageBoxA UnregisterClassA MessageBoxA ",
+       {"MessageBoxA(null, Could Not Release hWnd., SHUTDOWN ERROR, 0x40)",
+        "MessageBoxA(null, Could Not Unregister Class., SHUTDOWN ERROR, 0x40)"}},
+      {"UnregisterClassA", "wglMakeCurrent wglDeleteContext ReleaseDC DestroyWindow UnregisterClassA MessageBoxA ",
+       {"MessageBoxA(null, Could Not Unregister Class., SHUTDOWN ERROR, 0x40)"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.call);
     ResetFakePlatform();
     ASSERT_TRUE(OpenTestWindow(true));
-    size_t start = fakePlatform.calls.size();
+    int start = (int)fakePlatform.calls.size();
     fakePlatform.failCall = c.call;
-
     DestroyViewerWindow();
-
-    EXPECT_EQ(c.texts, BoxTexts("SHUTDOWN ERROR", kShutdownBox));
-    EXPECT_EQ(std::vector<std::string>(std::begin(kReleases), std::end(kReleases)),
-              CallsAmong(kReleases, start));
-    EXPECT_TRUE(fakePlatform.misuse.empty());
+    EXPECT_EQ("ChangeDisplaySettingsA ShowCursor " + std::string(c.after), CallsFrom(start, true));
+    EXPECT_EQ(c.boxes, FakeCalls("MessageBoxA"));
+    EXPECT_EQ(Lines{}, fakePlatform.misuse);
     EXPECT_EQ(nullptr, windowContext.window);
     EXPECT_EQ(nullptr, windowContext.deviceContext);
     EXPECT_EQ(nullptr, windowContext.renderingContext);
@@ -183,138 +175,8 @@ TEST(DestroyViewerWindow, EveryFailedReleaseIsReportedAndAllStepsRun) {
   }
 }
 
-// A switch whose new creation fails tears down only what the new creation made.
-TEST(DestroyViewerWindow, TeardownInsideAFailedSwitchLeavesOldHandlesAlone) {
-  const struct {
-    const char* call;
-    const char* text;
-    std::vector<std::string> releases;
-  } cases[] = {{"CreateWindowExA", "Window Creation Error.", {"UnregisterClassA"}},
-               {"GetDC", "Can't Create A GL Device Context.", {"DestroyWindow", "UnregisterClassA"}}};
-  const char* const releases[] = {"wglMakeCurrent", "wglDeleteContext", "ReleaseDC", "DestroyWindow",
-                                  "UnregisterClassA"};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.call);
-    ResetFakePlatform();
-    ASSERT_TRUE(OpenTestWindow(false));
-    DestroyViewerWindow();
-    size_t start = fakePlatform.calls.size();
-    fakePlatform.failCall = c.call;
-
-    EXPECT_FALSE(OpenTestWindow(true));
-
-    EXPECT_EQ(std::vector<std::string>{c.text}, BoxTexts("ERROR", kErrorBox));
-    EXPECT_EQ(c.releases, CallsAmong(releases, start));
-    int unregister = FakeCallIndex("UnregisterClassA", 2);
-    ASSERT_GE(unregister, 0);
-    EXPECT_EQ(FirstResult("GetModuleHandleA"), fakePlatform.calls[unregister].handle);
-    ExpectAllReleased();
-  }
-}
-
-// A successful creation makes its calls in order and leaves the context current.
-TEST(CreateViewerWindow, WindowedCreationOrderAndResult) {
-  ResetFakePlatform();
-  windowContext.fullscreen = 1;
-  ASSERT_TRUE(OpenTestWindow(false));
-  const char* const order[] = {
-      "GetModuleHandleA", "RegisterClassA", "ChangeDisplaySettingsA", "ShowCursor",
-      "AdjustWindowRectEx", "CreateWindowExA", "GetDC", "ChoosePixelFormat", "SetPixelFormat",
-      "wglCreateContext", "wglMakeCurrent", "ShowWindow", "SetForegroundWindow", "SetFocus",
-      "timeGetTime"};
-  std::vector<std::string> expected = {
-      "GetModuleHandleA", "RegisterClassA", "AdjustWindowRectEx", "CreateWindowExA", "GetDC",
-      "ChoosePixelFormat", "SetPixelFormat", "wglCreateContext", "wglMakeCurrent", "ShowWindow",
-      "SetForegroundWindow", "SetFocus", "timeGetTime"};
-  EXPECT_EQ(expected, CallsAmong(order));
-  EXPECT_TRUE(fakePlatform.boxes.empty());
-  EXPECT_EQ(0, windowContext.fullscreen);
-  EXPECT_EQ((HWND)FirstResult("CreateWindowExA"), windowContext.window);
-  EXPECT_EQ((HDC)FirstResult("GetDC"), windowContext.deviceContext);
-  EXPECT_NE(nullptr, windowContext.renderingContext);
-  EXPECT_EQ(windowContext.renderingContext, fakePlatform.currentContext);
-  EXPECT_EQ(windowContext.window, (HWND)fakePlatform.calls[FakeCallIndex("ShowWindow")].handle);
-  EXPECT_TRUE(fakePlatform.misuse.empty());
-
-  DestroyViewerWindow();
-  EXPECT_EQ(0, FakeCallCount("ChangeDisplaySettingsA"));
-  ExpectAllReleased();
-}
-
-// Styles and placement per mode; fullscreen changes the display mode with its record, hides
-// the cursor, and its teardown restores the mode first.
-TEST(CreateViewerWindow, StylesPositionAndDisplayModePerMode) {
-  const struct {
-    bool fullscreen;
-    DWORD exStyle;
-    DWORD style;
-    int cursorCount;
-  } modes[] = {{false, 0x40100, 0xCF0000 | 0x6000000, 0},
-               {true, 0x40000, 0x80000000u | 0x6000000, -1}};
-  for (const auto& m : modes) {
-    SCOPED_TRACE(m.fullscreen);
-    ResetFakePlatform();
-    ASSERT_TRUE(OpenTestWindow(m.fullscreen));
-    const FakeWindowRequest& w = fakePlatform.lastWindow;
-    EXPECT_EQ(m.exStyle, w.exStyle);
-    EXPECT_EQ(m.style, w.style);
-    EXPECT_EQ("OpenGL", w.className);
-    EXPECT_EQ("Quillmere OpenGL by KALMO", w.title);
-    EXPECT_EQ(0, w.x);
-    EXPECT_EQ(0, w.y);
-    // The window's size is the client area's grown by the frame of its style.
-    EXPECT_EQ(800, w.clientWidth);
-    EXPECT_EQ(600, w.clientHeight);
-    EXPECT_EQ(nullptr, w.parent);
-    EXPECT_EQ(nullptr, w.menu);
-    EXPECT_EQ(nullptr, w.param);
-    EXPECT_EQ(windowContext.instance, w.instance);
-    EXPECT_EQ(m.fullscreen ? 1 : 0, windowContext.fullscreen);
-    EXPECT_EQ(m.cursorCount, fakePlatform.showCursorCount);
-    EXPECT_EQ(m.fullscreen, fakePlatform.displayModeChanged);
-    DestroyViewerWindow();
-    ExpectAllReleased();
-  }
-  DEVMODEA mode = fakePlatform.lastMode;
-  EXPECT_EQ(156, mode.dmSize);
-  EXPECT_EQ(800u, mode.dmPelsWidth);
-  EXPECT_EQ(600u, mode.dmPelsHeight);
-  EXPECT_EQ(32u, mode.dmBitsPerPel);
-  EXPECT_EQ(0x1C0000u, mode.dmFields);
-  EXPECT_EQ((DWORD)CDS_FULLSCREEN, fakePlatform.lastModeFlags);
-  mode.dmSize = 0;
-  mode.dmPelsWidth = mode.dmPelsHeight = mode.dmBitsPerPel = mode.dmFields = 0;
-  EXPECT_TRUE(RestIsZero(mode));
-  // The restore is the (NULL, 0) call, first in the teardown.
-  int restore = FakeCallIndex("ChangeDisplaySettingsA", 2);
-  ASSERT_GE(restore, 0);
-  EXPECT_EQ(0u, fakePlatform.calls[restore].handle);
-  EXPECT_LT(restore, FakeCallIndex("wglMakeCurrent", 2));
-}
-
-TEST(CreateViewerWindow, PixelFormatRequestFields) {
-  ResetFakePlatform();
-  ASSERT_TRUE(OpenTestWindow(false));
-  PIXELFORMATDESCRIPTOR p = fakePlatform.lastPixelFormat;
-  EXPECT_EQ(&PixelFormatRequest, fakePlatform.choosePixelFormatRequest);
-  EXPECT_EQ(&PixelFormatRequest, fakePlatform.setPixelFormatRequest);
-  EXPECT_EQ(1, fakePlatform.setPixelFormatIndex);
-  EXPECT_EQ(40, p.nSize);
-  EXPECT_EQ(1, p.nVersion);
-  EXPECT_EQ(0x25u, p.dwFlags);
-  EXPECT_EQ(PFD_TYPE_RGBA, p.iPixelType);
-  EXPECT_EQ(32, p.cColorBits);
-  EXPECT_EQ(16, p.cDepthBits);
-  EXPECT_EQ(PFD_MAIN_PLANE, p.iLayerType);
-  p.nSize = p.nVersion = 0;
-  p.dwFlags = 0;
-  p.cColorBits = p.cDepthBits = 0;
-  EXPECT_TRUE(RestIsZero(p));
-  DestroyViewerWindow();
-}
-
 // The colour bits come from the first creation that got past its window, and only from it.
-TEST(CreateViewerWindow, ColourBitsAreFilledOnceAfterTheWindow) {
+TEST(ViewerWindow, ColourBitsAreFilledOnceAfterTheWindow) {
   const struct {
     const char* failCall;  // the first creation fails here ("" for none)
     int firstBits;
@@ -326,9 +188,62 @@ TEST(CreateViewerWindow, ColourBitsAreFilledOnceAfterTheWindow) {
     fakePlatform.failCall = c.failCall;
     if (OpenTestWindow(false, c.firstBits)) DestroyViewerWindow();
     ASSERT_TRUE(OpenTestWindow(false, 32));
-    EXPECT_EQ(c.expected, fakePlatform.lastPixelFormat.cColorBits);
     EXPECT_EQ(c.expected, PixelFormatRequest.cColorBits);
     DestroyViewerWindow();
-    EXPECT_TRUE(fakePlatform.misuse.empty());
+  }
+}
+
+// Each message from active flag 2 (neither value) with Up and Right held: the flags after it,
+// and the calls it made (a message handed to DefWindowProcA unchanged returns its result).
+TEST(ViewerWindowProc, MessageTable) {
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    int active;
+    std::vector<int> held;
+    Lines calls;
+  } cases[] = {
+      {"activated", WM_ACTIVATE, WA_ACTIVE, 0, 1, {VK_UP, VK_RIGHT}, {}},
+      {"deactivated, not minimised", WM_ACTIVATE, WA_INACTIVE, 0, 1, {VK_UP, VK_RIGHT}, {}},
+      {"minimised, low word active", WM_ACTIVATE, 0x10000 | WA_ACTIVE, 0, 0, {VK_UP, VK_RIGHT}, {}},
+      {"minimised, inactive", WM_ACTIVATE, 0x10000, 0, 0, {VK_UP, VK_RIGHT}, {}},
+      {"key down", WM_KEYDOWN, 'A', 0, 2, {VK_UP, VK_RIGHT, 'A'}, {}},
+      {"key up", WM_KEYUP, VK_RIGHT, 0, 2, {VK_UP}, {}},
+      {"key down, last code", WM_KEYDOWN, 255, 0, 2, {VK_UP, VK_RIGHT, 255}, {}},
+      {"key down beyond the table", WM_KEYDOWN, 256, 0, 2, {VK_UP, VK_RIGHT}, {}},
+      {"key up beyond the table", WM_KEYUP, 0x1000 | VK_UP, 0, 2, {VK_UP, VK_RIGHT}, {}},
+      {"system key down", WM_SYSKEYDOWN, VK_LEFT, 1 << 29, 2, {VK_UP, VK_RIGHT},
+       {"DefWindowProcA(42, 0x104, 0x25, 0x20000000)"}},
+      {"system key up", WM_SYSKEYUP, VK_RIGHT, 1 << 29, 2, {VK_UP, VK_RIGHT},
+       {"DefWindowProcA(42, 0x105, 0x27, 0x20000000)"}},
+      {"screen saver", WM_SYSCOMMAND, SC_SCREENSAVE, 0, 2, {VK_UP, VK_RIGHT}, {}},
+      {"monitor power", WM_SYSCOMMAND, SC_MONITORPOWER, 0, 2, {VK_UP, VK_RIGHT}, {}},
+      {"screen saver code, low bits set", WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0, 2, {VK_UP, VK_RIGHT},
+       {"DefWindowProcA(42, 0x112, 0xf141, 0x0)"}},
+      {"minimise command", WM_SYSCOMMAND, 0xF020, 0, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(42, 0x112, 0xf020, 0x0)"}},
+      {"size", WM_SIZE, SIZE_RESTORED, (600 << 16) | 800, 2, {VK_UP, VK_RIGHT}, {}},
+      {"size to nothing", WM_SIZE, SIZE_MINIMIZED, 0, 2, {VK_UP, VK_RIGHT}, {}},
+      {"character", WM_CHAR, 27, 1, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(42, 0x102, 0x1b, 0x1)"}},
+      {"paint", WM_PAINT, 0, 0, 2, {VK_UP, VK_RIGHT}, {"DefWindowProcA(42, 0xf, 0x0, 0x0)"}},
+      // Closing posts the quit message and leaves the window for the shutdown to destroy.
+      {"close", WM_CLOSE, 0, 0, 2, {VK_UP, VK_RIGHT}, {"PostQuitMessage(0)"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetFakePlatform();
+    windowContext.active = 2;
+    keyTable.down[VK_UP] = keyTable.down[VK_RIGHT] = 1;
+    fakePlatform.defWindowProcResult = 77;
+    LRESULT result = ViewerWindowProc((HWND)42, c.message, c.wParam, c.lParam);
+    EXPECT_EQ(!c.calls.empty() && c.calls[0].rfind("Def", 0) == 0 ? 77 : 0, result);
+    EXPECT_EQ(c.active, windowContext.active);
+    std::vector<int> held;
+    for (int key = 0; key < 256; key++) {
+      if (keyTable.down[key]) held.push_back(key);
+    }
+    EXPECT_EQ(c.held, held);
+    EXPECT_EQ(c.calls, fakePlatform.calls);
   }
 }
