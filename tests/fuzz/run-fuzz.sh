@@ -12,6 +12,6 @@ clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   "$repo"/platform/{viewer_window,window_proc,fake/fake_platform}.cpp -lGL -lGLU -o "$out/fuzz-loader"
 for run in loader reader; do
   cp -u "$repo"/tests/fuzz/corpus/* "$out/corpus-$run/"
-  FUZZ_RUN=$run "$out/fuzz-loader" -max_total_time="${1:-30}" -max_len=4096 -print_final_stats=1 \
+  FUZZ_RUN=$run "$out/fuzz-loader" -max_total_time="${1:-30}" -error_exitcode=1 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$out/$run-" "$out/corpus-$run"
 done
