@@ -1,9 +1,10 @@
 // Window creation and teardown, the overlay font and the window procedure, against the fake.
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/window_size.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/viewer_window.h"
 #include "platform/window_proc.h"
-#include "tests/unit/open_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,11 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// CreateViewerWindow with the viewer's title, size and (unless given) colour depth.
+bool OpenTestWindow(bool fullscreen, int bits = kColourBits) {
+  return CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, bits, fullscreen);
+}
 
 // The calls from index on, one a line; with names only, DefWindowProcA is left out.
 std::string CallsFrom(int from, bool namesOnly = false) {
