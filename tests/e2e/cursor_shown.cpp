@@ -8,12 +8,10 @@ int main() {
   if (display == nullptr) return 2;
   XFixesCursorImage* image = XFixesGetCursorImage(display);
   int result = 1;
-  if (image != nullptr) {
-    for (int i = 0; i < image->width * image->height; i++) {
-      if ((image->pixels[i] >> 24) != 0) result = 0;
-    }
-    XFree(image);
+  for (int i = 0; image != nullptr && i < image->width * image->height; i++) {
+    if ((image->pixels[i] >> 24) != 0) result = 0;
   }
+  XFree(image);
   XCloseDisplay(display);
   return result;
 }
