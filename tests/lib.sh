@@ -39,20 +39,20 @@ no_box() { ! box_named "$1" >/dev/null; }
 client_area() { echo $(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left [XY]:|Width:|Height:/ {print $NF}'); }
 
 # Sends KEY to window ID until EFFECT (a command) succeeds: focused, held until the effect shows
-# (2 s at most; the displays run without key repeat, so a held key is one press), released, the
-# effect awaited 20 s, and if it never came pressed again, three times at most.
+# (for HOLD seconds at most, default 2; the displays run without key repeat, so a held key is one
+# press), released, the effect awaited 20 s, and if it never came pressed again, three times at most.
 send_key() {
   local try
   for try in 1 2 3; do
     { [ "$(xdotool getwindowfocus)" = "$(($1))" ] || timeout 10 xdotool windowactivate --sync "$1" ||
         timeout 10 xdotool windowfocus --sync "$1"
-      xdotool keydown "$2"; wait_for 2 "${@:3}"; xdotool keyup "$2"; wait_for 20 "${@:3}"; } >/dev/null 2>&1 && return
+      xdotool keydown "$2"; wait_for "${HOLD:-2}" "${@:3}"; xdotool keyup "$2"; wait_for 20 "${@:3}"; } >/dev/null 2>&1 && return
     echo "     $2 had no effect on try $try ($step)"
   done; return 1
 }
 
-# Answers the box with this caption by a key, pressed until the box is gone.
-answer_box() { local box; box=$(wait_for 60 box_named "$1") && send_key "$box" "$2" no_box "$1"; }
+# Answers the box with this caption by a key, tapped until the box is gone.
+answer_box() { local box; box=$(wait_for 60 box_named "$1") && HOLD=0 send_key "$box" "$2" no_box "$1"; }
 
 # Starts the viewer in the work folder with these arguments; its message boxes are logged (by
 # the stand-in natively, by Wine's trace under Wine). stop_viewer stops it if it still runs.

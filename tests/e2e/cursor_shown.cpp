@@ -1,5 +1,5 @@
 // Asks the X server whether the pointer's cursor shows: exit 0 when its image has a visible
-// pixel, 1 when it is blank (hidden), 2 without a display.
+// pixel, 1 when it is blank (hidden), 2 without a display. The process's end frees what it holds.
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
@@ -7,11 +7,9 @@ int main() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
   XFixesCursorImage* image = XFixesGetCursorImage(display);
-  int result = 1;
+  int hidden = 1;
   for (int i = 0; image != nullptr && i < image->width * image->height; i++) {
-    if ((image->pixels[i] >> 24) != 0) result = 0;
+    if ((image->pixels[i] >> 24) != 0) hidden = 0;
   }
-  XFree(image);
-  XCloseDisplay(display);
-  return result;
+  return hidden;
 }

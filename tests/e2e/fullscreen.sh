@@ -31,14 +31,12 @@ switch_window() {
 # Resident memory (kB), open files and X windows of the viewer's process (under Wine the
 # Windows program's, found by its working folder).
 usage() {
-  local pid=$viewer_pid p
-  for p in $(pgrep -f 'viewer\.exe'); do [ "$(readlink "/proc/$p/cwd")" = "$work" ] && pid=$p; done
+  local pid=$viewer_pid p; for p in $(pgrep -f 'viewer\.exe'); do [ "$(readlink "/proc/$p/cwd")" = "$work" ] && pid=$p; done
   echo "$(awk '/VmRSS/ {print $2}' "/proc/$pid/status") $(ls "/proc/$pid/fd" | wc -l) $(xwininfo -root -tree | wc -l)"
 }
 
 at "windowed start"
 run_viewer || { finish; exit; }
-early=(0 0 0)
 for ((switch = 0; switch <= switches; switch++)); do
   ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window" $? || break; }
   IFS='|' read -r what shape hidden <<<"${kinds[granted * (switch % 2)]}"
@@ -49,9 +47,9 @@ for ((switch = 0; switch <= switches; switch++)); do
 done
 if ((switches >= 40)); then
   late=($(usage))
-  echo "at switch 20: ${early[*]}; at switch $switches: ${late[*]} (VmRSS kB, open files, X windows)"
-  for q in "0 resident memory" "1 open files" "2 X windows"; do
-    [ "${late[${q%% *}]:-}" -le $((early[${q%% *}] * 11 / 10)) ] 2>/dev/null; check "${q#* } flat within 10 %" $?
+  for q in "0 resident memory (kB)" "1 open files" "2 X windows"; do
+    i=${q%% *} q=${q#* }; [ "${late[i]:-}" -le $((${early[i]:-0} * 11 / 10)) ] 2>/dev/null
+    check "$q flat within 10 % from switch 20 to $switches (${early[i]:-} -> ${late[i]:-})" $?
   done
 fi
 escape_exits

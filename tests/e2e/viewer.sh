@@ -18,8 +18,8 @@ cloud_changes() {
 # A file that cannot be opened: the box, and no window while it is up; then an empty cloud.
 missing_file() {
   at "missing file $1"; start_viewer "$1"
-  wait_for 60 box_seen "couldn't open file" && ! window_named "$title" >/dev/null; check "'$1': a box, and no window yet" $?
-  box_named "SHUTDOWN ERROR" >/dev/null; check "the box is captioned SHUTDOWN ERROR" $?
+  wait_for 60 box_seen "couldn't open file" && box_named "SHUTDOWN ERROR" >/dev/null && ! window_named "$title" >/dev/null
+  check "'$1': a box captioned SHUTDOWN ERROR says \"couldn't open file\", and no window is up yet" $?
   answer_box "SHUTDOWN ERROR" Return; viewer_window; check "then the window opens" $?
   # Once the overlay shows, the frame is drawn: no point in it.
   wait_for 30 shows "$id" blue 100 && [ "$(colour_pixels cyan "$work/shown.png")" = 0 ]
@@ -27,12 +27,10 @@ missing_file() {
   escape_exits
 }
 
-if [ "$mode" = wine ]; then
-  at "manifest"
+[ "$mode" = native ] || { at "manifest"
   i686-w64-mingw32-strings "$build/viewer.exe" | grep -q 'level="asInvoker" uiAccess="false"' &&
     [ "$(i686-w64-mingw32-objdump -p "$build/viewer.exe" | grep -c 'Entry: ID: 0x000018')" = 1 ]
-  check "viewer.exe holds one manifest resource, asInvoker" $?
-fi
+  check "viewer.exe holds one manifest resource, asInvoker" $?; }
 
 at "default file"
 run_viewer && client=$(client_area "$id")
