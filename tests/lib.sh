@@ -18,9 +18,7 @@ check() {
   [ "$2" = 0 ] && { echo "PASS $1"; passed=$((passed + 1)); return; }
   local base=$logs/$(basename "$0" .sh)-${mode:-}-$$-fail$((failed += 1))
   xwininfo -root -tree >"$base.tree.txt" 2>&1; import -window root "$base.png" 2>/dev/null
-  echo "FAIL $1 (step: $step); window tree $base.tree.txt, screenshot $base.png; windows named:" \
-    "$(grep -o '"[^"]*":' "$base.tree.txt" | sort -u | tr '\n' ' ')"
-  return 1
+  echo "FAIL $1 (step: $step); on screen: $base.png, window tree $base.tree.txt"; return 1
 }
 
 # Prints the tally; the status says whether anything failed.
@@ -57,8 +55,7 @@ answer_box() { local box; box=$(wait_for 60 box_named "$1") && HOLD=0 send_key "
 # Starts the viewer in the work folder with these arguments; its message boxes are logged (by
 # the stand-in natively, by Wine's trace under Wine). stop_viewer stops it if it still runs.
 start_viewer() {
-  local run=("$build/viewer"); [ "$mode" = wine ] && run=(wine "$build/viewer.exe")
-  stop_viewer; rm -f "$work/boxes.log"
+  local run=("$build/viewer"); [ "$mode" = wine ] && run=(wine "$build/viewer.exe"); rm -f "$work/boxes.log"
   (cd "$work" && VIEWER_MESSAGEBOX_LOG="$work/boxes.log" WINEDEBUG=+msgbox exec "${run[@]}" "$@" >/dev/null 2>>boxes.log) &
   viewer_pid=$!
 }
@@ -77,9 +74,13 @@ exits_with() {
 }
 escape_exits() { at Escape; send_key "$id" Escape viewer_ended; exits_with 27 Escape; }
 
-# Takes a screenshot of window ID into FILE, or of its part WxH+X+Y; the cloud is drawn in the
-# middle, 500x375+150+100, where no overlay line reaches.
-shoot() { import -window "$1" ${3:+-crop "$3" +repage} "$2" 2>/dev/null; }
+# Takes a screenshot of window ID's client area into FILE, or of its part WxH+X+Y (the cloud is
+# drawn in the middle, 500x375+150+100, where no overlay line reaches). It reads the screen, which
+# shows what every window draws.
+shoot() {
+  local x y w h; read -r x y w h <<<"$(client_area "$1")"
+  import -window root png:- | convert - -crop "${w}x$h+$x+$y" +repage ${3:+-crop "$3" +repage} "$2"
+} 2>/dev/null
 
 # Number of pixels of a colour (cyan, blue, ...) in an image.
 colour_pixels() { convert "$2" -fuzz 25% -fill white -opaque "$1" -fill black +opaque white -format '%[fx:round(mean*w*h)]' info:; }

@@ -30,11 +30,11 @@ wparams() { grep -a "^$1 " "$out" | sed 's/.*wParam=\(0x[0-9a-f]*\).*/\1/' | pas
 # order, and each expectation "MESSAGE=WPARAMS" gives every wParam of that message, in order
 # ("MESSAGE=": none).
 expect() {
-  local lines=() lists=() e
+  local lines=() lists=() e got
   for e in "${@:2}"; do [[ $e == *=* ]] && lists+=("$e") || lines+=("$e"); done
   at "$1"; : >"$out"; eval "$1"
   wait_for 10 echoed "${lines[@]}"; check "the echo shows, in order: ${lines[*]}" $?
-  for e in "${lists[@]}"; do [ "$(wparams "${e%=*}")" = "${e#*=}" ]; check "$e (got $(wparams "${e%=*}"))" $?; done
+  for e in "${lists[@]}"; do got=$(wparams "${e%=*}"); [ "$got" = "${e#*=}" ]; check "$e (got $got)" $?; done
 }
 
 expect start_echo "WM_SIZE 0x0 0x02580320" "WM_ACTIVATE 0x1 0x00000000" READY
