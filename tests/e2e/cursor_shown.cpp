@@ -7,9 +7,8 @@ int main() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
   XFixesCursorImage* image = XFixesGetCursorImage(display);
-  int hidden = 1;
   for (int i = 0; image != nullptr && i < image->width * image->height; i++) {
-    if ((image->pixels[i] >> 24) != 0) hidden = 0;
+    if ((image->pixels[i] >> 24) != 0) return 0;
   }
-  return hidden;
+  return 1;
 }

@@ -35,7 +35,6 @@ usage() {
   echo "$(awk '/VmRSS/ {print $2}' "/proc/$pid/status") $(ls "/proc/$pid/fd" | wc -l) $(xwininfo -root -tree | wc -l)"
 }
 
-at "windowed start"
 run_viewer || { finish; exit; }
 for ((switch = 0; switch <= switches; switch++)); do
   ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window" $? || break; }
