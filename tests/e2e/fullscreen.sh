@@ -20,12 +20,11 @@ kinds=("the framed 800x600 window, cursor shown|^-?[0-9]+ [1-9][0-9]* 800 600$|0
 # Whether the cursor over the middle of the screen shows (0) or is hidden (1).
 cursor() { xdotool mousemove 400 300; "$cursor_shown"; [ $? = "$1" ]; }
 
-# F1 on the viewer's window until it goes, then the question answered Yes if it is asked; the
-# new window's id in id.
+# F1 on the viewer's window until it goes; where the mode is refused the question must come, and
+# is answered Yes. The new window's id in id.
 switch_window() {
   send_key "$id" F1 eval '! xwininfo -id "$id" >/dev/null 2>&1' &&
-    wait_for 60 eval 'box_named "Vexa GL" || window_named "$title"' >/dev/null &&
-    { no_box "Vexa GL" || answer_box "Vexa GL" Return; } && viewer_window
+    { ((granted)) || answer_box "Vexa GL" Return; } && viewer_window
 }
 
 # Resident memory (kB), open files and X windows of the viewer's process (under Wine the
@@ -37,7 +36,7 @@ usage() {
 
 run_viewer || { finish; exit; }
 for ((switch = 0; switch <= switches; switch++)); do
-  ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window" $? || break; }
+  ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window (refused: after the question)" $? || break; }
   IFS='|' read -r what shape hidden <<<"${kinds[granted * (switch % 2)]}"
   area=$(client_area "$id")
   [[ $area =~ $shape ]] && wait_for 30 cursor "$hidden" && wait_for 30 shows "$id" cyan 20

@@ -6,7 +6,7 @@ mode=$1 build=$(cd "$2" && pwd)
 source "$(dirname "$0")/../lib.sh"
 
 # Whether a box with this text or caption is up or was logged.
-box_seen() { ! no_box "$1" || grep -qF "$1" "$work/boxes.log" 2>/dev/null; }
+box_seen() { box_named "$1" >/dev/null || grep -qF "$1" "$work/boxes.log" 2>/dev/null; }
 
 # Whether the middle of window ID, where the cloud is drawn, changes (STATUS 1) or not (0) in
 # half a second.
