@@ -18,7 +18,8 @@ cloud_changes() {
 # A file that cannot be opened: the box, and no window while it is up; then an empty cloud.
 missing_file() {
   at "missing file $1"; start_viewer "$1"
-  wait_for 60 box_seen "couldn't open file" && box_named "SHUTDOWN ERROR" >/dev/null && ! window_named "$title" >/dev/null
+  wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null && wait_for 60 box_seen "couldn't open file" &&
+    ! window_named "$title" >/dev/null
   check "'$1': a box captioned SHUTDOWN ERROR says \"couldn't open file\", and no window is up yet" $?
   answer_box "SHUTDOWN ERROR" Return; viewer_window; check "then the window opens" $?
   # Once the overlay shows, the frame is drawn: no point in it.
