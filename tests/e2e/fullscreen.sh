@@ -38,8 +38,8 @@ run_viewer || { finish; exit; }
 for ((switch = 0; switch <= switches; switch++)); do
   ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window (refused: after the question)" $? || break; }
   IFS='|' read -r what shape hidden <<<"${kinds[granted * (switch % 2)]}"
-  area=$(client_area "$id")
-  [[ $area =~ $shape ]] && wait_for 30 cursor "$hidden" && wait_for 30 shows "$id" cyan 20
+  wait_for 30 eval 'area=$(client_area "$id"); [[ $area =~ $shape ]]' && wait_for 30 cursor "$hidden" &&
+    wait_for 30 shows "$id" cyan 20
   check "$what, drawing the points (client area $area)" $?
   ((switch == 20)) && early=($(usage))
 done
