@@ -1,191 +1,89 @@
-# The shell harness of every suite driven through X: tally, waits on what is on screen, keys
-# with retries, screenshots, and what was on screen when a check failed. Sourced by the
-# scripts in tests/e2e/ and tests/standin/; they run on the display in DISPLAY
-# (tools/with-display.sh provides one).
+# The shell harness of the suites driven through X (tests/e2e, tests/standin), on DISPLAY:
+# checks that keep the window tree and a screenshot when they fail, waits on what is on screen
+# or in a log, keys held until their effect shows, and the viewer's runs.
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 title="Quillmere OpenGL by KALMO"
 logs=${VIEWER_TEST_LOGS:-$repo/build/test-logs}
-suite=$(basename "$0" .sh)
-mkdir -p "$logs"
 work=$(mktemp -d)
-passed=0
-failed=0
-step="start"       # what the script is doing, named in failures
-viewer_pid=""
-helper_pids=""
+mkdir -p "$logs" && cp "$repo/sphere.txt" "$work/"
+passed=0 failed=0 step=start viewer_pid="" helper_pids=""
+trap 'stop_viewer; kill $helper_pids 2>/dev/null; rm -rf "$work"' EXIT
 
 # Names the step the next checks belong to.
 at() { step=$*; echo "---- $step (${SECONDS}s)"; }
 
-# Records one check (status 0 passes); a failure also keeps the window tree and a screenshot.
+# Records one check (status 0 passes); a failure keeps the window tree and a screenshot.
 check() {
-  if [ "$2" = 0 ]; then
-    echo "PASS $1"; passed=$((passed + 1)); return 0
-  fi
-  failed=$((failed + 1))
-  local base="$logs/$suite-${mode:-}-$$-fail$failed"
-  echo "FAIL $1 (step: $step)"
-  xwininfo -root -tree >"$base.tree.txt" 2>&1
-  import -window root "$base.png" >/dev/null 2>&1
-  echo "     on screen: $(grep -c '^ *0x' "$base.tree.txt") windows; named:" \
-    "$(grep -o '"[^"]*":' "$base.tree.txt" | sort -u | tr '\n' ' ')"
-  echo "     window tree $base.tree.txt, screenshot $base.png"
-  return 1
+  [ "$2" = 0 ] && { echo "PASS $1"; passed=$((passed + 1)); return; }
+  local base=$logs/$(basename "$0" .sh)-${mode:-}-$$-fail$((failed += 1))
+  xwininfo -root -tree >"$base.tree.txt" 2>&1; import -window root "$base.png" 2>/dev/null
+  echo "FAIL $1 (step: $step); on screen: $base.png, window tree $base.tree.txt"; return 1
 }
 
 # Prints the tally; the status says whether anything failed.
-finish() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" = 0 ]
-}
+finish() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
 
-# Stops what this script started, by process id, and removes its work folder.
-cleanup() {
-  stop_viewer
-  local pid
-  for pid in $helper_pids; do kill "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# Runs a command every tenth of a second until it succeeds, for about SECONDS at most.
+wait_for() { local end=$((SECONDS + $1)); until "${@:2}"; do [ "$SECONDS" -lt "$end" ] && sleep 0.1 || return 1; done; }
 
-# Runs a command every tenth of a second until it succeeds or SECONDS have passed.
-wait_for() {
-  local seconds=$1 end
-  shift
-  end=$(($(date +%s%3N) + $(awk "BEGIN {printf \"%d\", $seconds * 1000}")))
-  until "$@"; do
-    [ "$(date +%s%3N)" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
-
-# Prints the id of the visible window named exactly NAME.
+# The id of the visible window named exactly NAME; of a window named NAME anywhere in the tree
+# (message boxes sit in frames); whether no such box is up.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
-
-# Waits (generously) for the viewer's window; prints its id.
-wait_viewer_window() {
-  wait_for 60 window_named "$title"
-}
-
-# Whether window ID no longer exists.
-window_gone() { ! xwininfo -id "$1" >/dev/null 2>&1; }
-
-# Prints a window's client area: x y width height (screen coordinates).
-client_area() {
-  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-    /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
-}
-
-# Prints the id of a window anywhere in the tree (message boxes sit in frames) named NAME.
-box_named() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}' | head -n 1 | grep .; }
-
-# Whether the viewer process has ended.
-viewer_ended() { ! kill -0 "$viewer_pid" 2>/dev/null; }
-
-# Starts the viewer in the work folder with the given arguments; sets viewer_pid. Message
-# boxes are logged: by the stand-in's hook natively, by Wine's trace under Wine.
-start_viewer() {
-  stop_viewer
-  rm -f "$work/boxes.log"
-  if [ "$mode" = wine ]; then
-    (cd "$work" && WINEDEBUG=+msgbox exec wine "$build/viewer.exe" "$@" >/dev/null 2>"$work/boxes.log") &
-  else
-    (cd "$work" && VIEWER_MESSAGEBOX_LOG="$work/boxes.log" exec "$build/viewer" "$@" >/dev/null 2>&1) &
-  fi
-  viewer_pid=$!
-}
-
-# Stops a viewer a failed check left running.
-stop_viewer() {
-  [ -n "$viewer_pid" ] || return 0
-  kill "$viewer_pid" 2>/dev/null; wait "$viewer_pid" 2>/dev/null; viewer_pid=""
-}
-
-# Waits (generously) for the viewer to end; prints its exit code, or "timeout" after killing it.
-wait_exit() {
-  if wait_for 60 viewer_ended; then
-    wait "$viewer_pid"; echo $?
-  else
-    stop_viewer; echo timeout
-  fi
-  viewer_pid=""
-}
-
-# Whether a box with this text or caption is up or was logged.
-box_seen() {
-  box_named "$1" >/dev/null || grep -qF "$1" "$work/boxes.log" 2>/dev/null
-}
-
-# Whether window ID has the keyboard focus.
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($1))" ]; }
-
-# Gives window ID the focus, and waits a little for it to arrive.
-focus() {
-  focused "$1" && return 0
-  timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 ||
-    timeout 10 xdotool windowfocus --sync "$1" >/dev/null 2>&1
-  wait_for 3 focused "$1"
-}
-
-# Sends KEY to window ID until EFFECT (a command) succeeds: the key is held until the effect
-# shows (at most HOLD seconds, default 2), then released and the effect awaited (SETTLE, 20 s); if it
-# never shows the key is pressed again, three times at most. The displays run without key
-# repeat, so a held key is one press.
-send_key() {
-  local id=$1 key=$2 hold=${HOLD:-2} settle=${SETTLE:-20} try
-  shift 2
-  for try in 1 2 3; do
-    focus "$id"
-    xdotool keydown "$key"
-    wait_for "$hold" "$@" >/dev/null
-    xdotool keyup "$key"
-    wait_for "$settle" "$@" >/dev/null && return 0
-    echo "     $key had no effect on try $try ($step)"
-  done
-  return 1
-}
-
-# Whether no box with this caption is up (a new box may get the window id of the last one).
+box_named() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1; exit}' | grep .; }
 no_box() { ! box_named "$1" >/dev/null; }
 
-# Answers the box with this caption by a key, pressed until the box is gone.
-answer_box() {
-  local id
-  id=$(wait_for 60 box_named "$1") || return 1
-  HOLD=0.2 SETTLE=10 send_key "$id" "$2" no_box "$1"
+# Prints window ID's client area: x y width height (screen coordinates).
+client_area() { echo $(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left [XY]:|Width:|Height:/ {print $NF}'); }
+
+# Sends KEY to window ID until EFFECT (a command) succeeds: focused, held until the effect shows
+# (for HOLD seconds at most, default 2; the displays run without key repeat, so a held key is one
+# press), released, the effect awaited 20 s, and if it never came pressed again, three times at most.
+send_key() {
+  local try
+  for try in 1 2 3; do
+    { [ "$(xdotool getwindowfocus)" = "$(($1))" ] || timeout 10 xdotool windowactivate --sync "$1" ||
+        timeout 10 xdotool windowfocus --sync "$1"
+      xdotool keydown "$2"; wait_for "${HOLD:-2}" "${@:3}"; xdotool keyup "$2"; wait_for 20 "${@:3}"; } >/dev/null 2>&1 && return
+    echo "     $2 had no effect on try $try ($step)"
+  done; return 1
 }
 
-# Takes a screenshot of window ID into FILE; with "cloud" only the middle of the client area,
-# where the cloud is drawn and no overlay line reaches.
+# Answers the box with this caption by a key, tapped until the box is gone.
+answer_box() { local box; box=$(wait_for 60 box_named "$1") && HOLD=0 send_key "$box" "$2" no_box "$1"; }
+
+# Starts the viewer in the work folder with these arguments; its message boxes are logged (by
+# the stand-in natively, by Wine's trace under Wine). stop_viewer stops it if it still runs.
+start_viewer() {
+  local run=("$build/viewer"); [ "$mode" = wine ] && run=(wine "$build/viewer.exe"); rm -f "$work/boxes.log"
+  (cd "$work" && VIEWER_MESSAGEBOX_LOG="$work/boxes.log" WINEDEBUG=+msgbox exec "${run[@]}" "$@" >/dev/null 2>>boxes.log) &
+  viewer_pid=$!
+}
+stop_viewer() { [ -z "$viewer_pid" ] || { kill "$viewer_pid"; wait "$viewer_pid"; viewer_pid=""; } 2>/dev/null; }
+viewer_ended() { ! kill -0 "$viewer_pid" 2>/dev/null; }
+
+# Waits (generously) for the viewer's window, whose id it keeps in id; run_viewer starts it first.
+viewer_window() { id=$(wait_for 60 window_named "$title"); }
+run_viewer() { start_viewer "$@"; viewer_window; check "the viewer's window appears" $?; }
+
+# Waits (generously) for the viewer to end and checks that WHAT exits with CODE; escape_exits
+# presses Escape for it: 27.
+exits_with() {
+  local code=timeout; wait_for 60 viewer_ended && { wait "$viewer_pid"; code=$? viewer_pid=""; }
+  stop_viewer; [ "$code" = "$1" ]; check "$2 exits with $1 (got $code)" $?
+}
+escape_exits() { at Escape; send_key "$id" Escape viewer_ended; exits_with 27 Escape; }
+
+# Takes a screenshot of window ID's client area into FILE, or of its part WxH+X+Y (the cloud is
+# drawn in the middle, 500x375+150+100, where no overlay line reaches). It reads the screen, which
+# shows what every window draws.
 shoot() {
-  local x y w h crop
-  read -r x y w h <<<"$(client_area "$1")"
-  crop="${w}x${h}+${x}+${y}"
-  [ "${3:-}" = cloud ] && crop="$((w * 5 / 8))x$((h * 5 / 8))+$((x + w * 3 / 16))+$((y + h / 6))"
-  import -window root -crop "$crop" +repage "$2" 2>/dev/null
-}
+  local x y w h; read -r x y w h <<<"$(client_area "$1")"
+  import -window root png:- | convert - -crop "${w}x$h+$x+$y" +repage ${3:+-crop "$3" +repage} "$2"
+} 2>/dev/null
 
-# Number of pixels of a colour (cyan, blue, ...) in an image, or in the part of it given as
-# WxH+X+Y (from the image's top-left).
-colour_pixels() {
-  convert "$2" ${3:+-crop "$3" +repage} -fuzz 25% -fill white -opaque "$1" -fill black +opaque white \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
+# Number of pixels of a colour (cyan, blue, ...) in an image.
+colour_pixels() { convert "$2" -fuzz 25% -fill white -opaque "$1" -fill black +opaque white -format '%[fx:round(mean*w*h)]' info:; }
 
-cyan_pixels() { colour_pixels cyan "$@"; }
-
-# Number of differing pixels between two images of one size.
-differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
-
-# Whether the cloud in window ID changes between two screenshots half a second apart.
-cloud_moving() {
-  shoot "$1" "$work/a.png" cloud; sleep 0.5; shoot "$1" "$work/b.png" cloud
-  [ "$(differing_pixels "$work/a.png" "$work/b.png")" != 0 ]
-}
-
-cloud_still() { ! cloud_moving "$1"; }
-
-# Whether window ID shows more (above) or fewer (below) than N pixels of a colour.
-shows_above() { shoot "$1" "$work/shown.png"; [ "$(colour_pixels "$2" "$work/shown.png")" -gt "$3" ] 2>/dev/null; }
-shows_below() { shoot "$1" "$work/shown.png"; [ "$(colour_pixels "$2" "$work/shown.png")" -lt "$3" ] 2>/dev/null; }
+# Whether window ID (or its part WxH+X+Y) shows more than N pixels of a colour.
+shows() { shoot "$1" "$work/shown.png" "${4:-}" && [ "$(colour_pixels "$2" "$work/shown.png")" -gt "$3" ]; } 2>/dev/null

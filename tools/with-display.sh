@@ -20,8 +20,8 @@ start_display() {
   setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "${server_flags[@]}" \
     3>"$dir/number" </dev/null >"$dir/xvfb.log" 2>&1 &
   pid=$!
-  # Xvfb writes its number once it accepts connections.
-  for _ in $(seq 1 300); do
+  # Xvfb writes its number once it accepts connections (generously, as for the window manager).
+  for _ in $(seq 1 1200); do
     number=$(tr -dc 0-9 <"$dir/number")
     [ -n "$number" ] && break
     kill -0 "$pid" 2>/dev/null || break
@@ -34,11 +34,16 @@ start_display() {
     return 1
   fi
   if [ "$wm" = 1 ]; then
-    DISPLAY=":$number" setsid openbox </dev/null >"$dir/openbox.log" 2>&1 &
-    wm_pid=$!
-    for _ in $(seq 1 300); do
-      DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-      sleep 0.1
+    # Started again if it gives up at once (its log says why), three times at most; on a loaded
+    # machine it can take a minute to come up.
+    for _ in 1 2 3; do
+      DISPLAY=":$number" setsid openbox </dev/null >>"$dir/openbox.log" 2>&1 &
+      wm_pid=$!
+      for _ in $(seq 1 1200); do
+        DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break 2
+        kill -0 "$wm_pid" 2>/dev/null || break
+        sleep 0.1
+      done
     done
   fi
   printf 'DISPLAY=:%s\nxvfb_pid=%s\nwm_pid=%s\nlog_dir=%s\n' "$number" "$pid" "$wm_pid" "$dir" >"$file"

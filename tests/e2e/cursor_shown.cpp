@@ -1,5 +1,5 @@
 // Asks the X server whether the pointer's cursor shows: exit 0 when its image has a visible
-// pixel, 1 when it is blank (hidden), 2 without a display.
+// pixel, 1 when it is blank (hidden), 2 without a display. The process's end frees what it holds.
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
@@ -7,13 +7,8 @@ int main() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
   XFixesCursorImage* image = XFixesGetCursorImage(display);
-  int result = 1;
-  if (image != nullptr) {
-    for (int i = 0; i < image->width * image->height; i++) {
-      if ((image->pixels[i] >> 24) != 0) result = 0;
-    }
-    XFree(image);
+  for (int i = 0; image != nullptr && i < image->width * image->height; i++) {
+    if ((image->pixels[i] >> 24) != 0) return 0;
   }
-  XCloseDisplay(display);
-  return result;
+  return 1;
 }

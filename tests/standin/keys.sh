@@ -1,157 +1,82 @@
 #!/usr/bin/env bash
 # The native stand-in's window and messages, through the key-echo window (tools/demo_keys.cpp):
-# window placement and size messages, virtual-key codes, characters, system keys, key repeat,
-# Alt+F4, and closing, minimising and restoring through a window manager.
+# placement and size messages, virtual-key codes, key data, characters, system keys, key repeat,
+# Alt+F4, and minimising, restoring and closing through a window manager.
 # Usage: keys.sh DEMO_KEYS; runs on DISPLAY, which must have key repeat and no window manager
-# (the script starts openbox itself for the last part).
-mode=native
-demo_keys=$1
+# (the script starts openbox itself for the last part). Each step is named by its command.
+mode=native demo_keys=$1
 source "$(dirname "$0")/../lib.sh"
-out="$work/echo.out"
+out=$work/echo.out
 
-# Starts the echo window and waits for its READY line.
+# Starts the echo window (appending: emptying the file between steps leaves no hole) and
+# focuses it once it prints READY.
 start_echo() {
-  : >"$out"
-  # Appending, so that emptying the file between steps leaves no hole in it.
-  "$demo_keys" 30 >>"$out" 2>&1 &
-  echo_pid=$!
-  helper_pids="$helper_pids $echo_pid"
-  wait_for 30 grep -q '^READY' "$out" && focus "$(window_named "$title")"
+  "$demo_keys" 30 >>"$out" 2>&1 & helper_pids+=" $!"
+  wait_for 30 grep -q '^READY' "$out" && xdotool windowfocus --sync "$(window_named "$title")"
 }
 
-# Waits for the echo window to end by itself, then stops it if it has not.
-stop_echo() {
-  wait_for 5 eval '! kill -0 $echo_pid 2>/dev/null'
-  kill "$echo_pid" 2>/dev/null; wait "$echo_pid" 2>/dev/null
+# Whether the echo has lines starting with these, in this order (other lines between); each is
+# "MESSAGE wParam lParam", an extended regular expression (wParam and lParam may be left out).
+echoed() {
+  awk -v want="$(printf '%s\n' "$@")" 'BEGIN {n = split(want, w, "\n")} {gsub(/[wl]Param=/, "")}
+    i < n && ($0 " ") ~ ("^" w[i + 1] " ") {i++} END {exit i < n}' "$out"
 }
 
-# Waits until the echo has printed a line matching the pattern.
-echoed() { wait_for 10 grep -aq "$1" "$out"; }
+# The wParams of every line of one message, in order.
+wparams() { grep -a "^$1 " "$out" | sed 's/.*wParam=\(0x[0-9a-f]*\).*/\1/' | paste -sd' '; }
 
-# The wParam values of every line for one message, in order.
-wparams_of() { grep -a "^$1 " "$out" | sed -e 's/.*wParam=\(0x[0-9a-f]*\).*/\1/'; }
-
-# The lParam of the first line for message $1 with wParam $2.
-lparam_of() { grep -a "^$1 wParam=$2 " "$out" | head -1 | sed 's/.*lParam=//'; }
-
-# The line number of the first line for message $1 with wParam $2 (0 if none).
-line_of() {
-  local n
-  n=$(grep -an "^$1 wParam=$2 " "$out" | head -1 | cut -d: -f1)
-  echo "${n:-0}"
+# The table's step: empties the echo, runs a command that makes messages (the step's name), and
+# checks the echo: it must show the expected lines (as for echoed, awaited generously) in this
+# order, and each expectation "MESSAGE=WPARAMS" gives every wParam of that message, in order
+# ("MESSAGE=": none).
+expect() {
+  local lines=() lists=() e got
+  for e in "${@:2}"; do [[ $e == *=* ]] && lists+=("$e") || lines+=("$e"); done
+  at "$1"; : >"$out"; eval "$1"
+  wait_for 10 echoed "${lines[@]}"; check "the echo shows, in order: ${lines[*]}" $?
+  for e in "${lists[@]}"; do got=$(wparams "${e%=*}"); [ "$got" = "${e#*=}" ]; check "$e (got $got)" $?; done
 }
 
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+expect start_echo "WM_SIZE 0x0 0x02580320" "WM_ACTIVATE 0x1 0x00000000" READY
+[ "$(client_area "$(window_named "$title")")" = "0 0 800 600" ]; check "client area 800x600 at (0,0) without a window manager" $?
 
-has() { grep -aqE "^$1 wParam=$2( |$)" "$out"; }
+codes="0x25 0x26 0x27 0x28 0x21 0x22 0x41 0x51 0x5a 0x30 0x31 0x39 0x70 0x7b 0x10 0x11 0x20 0xd 0x24 0x23 0x1b"
+# Repeat count 1, scan code, extended bit 24; bits 30 and 31 clear on a key-down, set on a key-up.
+expect "xdotool key Left Up Right Down Prior Next a q z 0 1 9 F1 F12 Shift_L Control_L space Return Home End Escape" \
+  "WM_KEYDOWN 0x25 0x014b0001" "WM_KEYUP 0x25 0xc14b0001" "WM_KEYDOWN 0x41 0x001e0001" "WM_KEYUP 0x41 0xc01e0001" \
+  "WM_KEYUP 0x1b" "WM_KEYDOWN=$codes" "WM_KEYUP=$codes" WM_SYSKEYDOWN= WM_SYSKEYUP= WM_SYSCHAR=
+# xdotool holds the left Shift with the right one, which is known by its scan code 0x36.
+expect "xdotool key Shift_R" "WM_KEYDOWN 0x10 0x00360001" "WM_KEYUP 0x10 0xc0360001" "WM_KEYDOWN=0x10 0x10"
 
-at "window"
-start_echo; check "key-echo window starts" $? || { finish; exit; }
-read -r x y w h <<<"$(client_area "$(window_named "$title")")"
-check "client area 800 x 600 at (0,0) without a window manager (got $w x $h at $x,$y)" \
-  "$([ "$w,$h,$x,$y" = 800,600,0,0 ]; echo $?)"
-# CreateWindowExA sends the creation size; ShowWindow activates.
-check "WM_SIZE 800x600 sent at creation, before READY" \
-  "$([ "$(line_of WM_SIZE 0x0)" -gt 0 ] && [ "$(line_of WM_SIZE 0x0)" -lt "$(grep -an '^READY' "$out" | cut -d: -f1)" ] &&
-    has WM_SIZE '0x0 lParam=0x02580320'; echo $?)"
-has WM_ACTIVATE 0x1; check "WM_ACTIVATE active, not minimised, on show" $?
+# TranslateMessage: characters, none for F1; WM_CHAR comes between its key's down and up.
+expect "xdotool key Escape a shift+a 5 Return space F1" "WM_KEYDOWN 0x1b" "WM_CHAR 0x1b 0x00010001" "WM_KEYUP 0x1b" \
+  "WM_KEYUP 0x70" "WM_CHAR=0x1b 0x61 0x41 0x35 0xd 0x20"
 
-at "virtual-key codes"
-keys=(Left Up Right Down Prior Next a q z 0 1 9 F1 F12 Shift_L Control_L space Return Home End Escape)
-codes=(0x25 0x26 0x27 0x28 0x21 0x22 0x41 0x51 0x5a 0x30 0x31 0x39 0x70 0x7b 0x10 0x11 0x20 0xd 0x24 0x23 0x1b)
-xdotool key "${keys[@]}"
-echoed '^WM_KEYUP wParam=0x1b '
-check "each key makes WM_KEYDOWN and WM_KEYUP with its Windows code, in order" \
-  "$([ "$(wparams_of WM_KEYDOWN | tr '\n' ' ')" = "${codes[*]} " ] && [ "$(wparams_of WM_KEYUP | tr '\n' ' ')" = "${codes[*]} " ]; echo $?)"
-echo "     downs: $(wparams_of WM_KEYDOWN | tr '\n' ' ')"
-! grep -aq '^WM_SYSKEY' "$out"; check "no key made a system key message" $?
-# lParam of a first key-down: repeat count 1, extended, bits 30 and 31 clear; a key-up has both set.
-lp=$(lparam_of WM_KEYDOWN 0x25)
-check "Left key-down lParam: count 1, extended, bits 30/31 clear ($lp)" \
-  "$([ $((lp & 0xffff)) = 1 ] && [ $((lp & 0xc0000000)) = 0 ] && [ $((lp & 0x01000000)) != 0 ]; echo $?)"
-lp=$(lparam_of WM_KEYUP 0x25)
-check "Left key-up lParam: bits 30 and 31 set ($lp)" "$([ $((lp & 0xc0000000)) = $((0xc0000000)) ]; echo $?)"
-: >"$out"
-# xdotool holds the left Shift around the right one, so the right one is found by its scan code 0x36.
-xdotool key Shift_R
-echoed '^WM_KEYUP '
-grep -a '^WM_KEYDOWN wParam=0x10 ' "$out" | grep -aq 'lParam=0x0036'; check "right Shift (scan code 0x36) -> VK_SHIFT" $?
-[ -z "$(wparams_of WM_KEYDOWN | grep -v '^0x10$')" ]; check "every Shift key-down is VK_SHIFT" $?
-: >"$out"
+# System keys: Alt (VK_MENU), Alt+X with the context bit 29 and its WM_SYSCHAR, and F10.
+expect "xdotool key alt+x F10" "WM_SYSKEYDOWN 0x12 0x20380001" "WM_SYSKEYDOWN 0x58 0x202d0001" \
+  "WM_SYSCHAR 0x78 0x202d0001" "WM_SYSKEYUP 0x79 0xc0440001" "WM_SYSKEYDOWN=0x12 0x58 0x79" WM_KEYDOWN=
 
-at "characters"
-xdotool key Escape a shift+a 5 Return space F1
-echoed '^WM_KEYUP wParam=0x70 '
-check "TranslateMessage makes 0x1b 0x61 0x41 0x35 0xd 0x20, nothing for F1 (got $(wparams_of WM_CHAR | tr '\n' ' '))" \
-  "$([ "$(wparams_of WM_CHAR | tr '\n' ' ')" = "0x1b 0x61 0x41 0x35 0xd 0x20 " ]; echo $?)"
-down=$(line_of WM_KEYDOWN 0x1b); char=$(line_of WM_CHAR 0x1b); up=$(line_of WM_KEYUP 0x1b)
-check "Escape: WM_KEYDOWN, WM_CHAR 27, WM_KEYUP in order" "$([ "$down" -gt 0 ] && [ "$down" -lt "$char" ] && [ "$char" -lt "$up" ]; echo $?)"
-: >"$out"
+# Right held until three repeats show: the repeats have bit 30 set, and one key-up ends them.
+expect 'xdotool keydown Right; wait_for 10 echoed WM_KEYDOWN WM_KEYDOWN WM_KEYDOWN WM_KEYDOWN; xdotool keyup Right' \
+  "WM_KEYDOWN 0x27 0x014d0001" "WM_KEYDOWN 0x27 0x414d0001" "WM_KEYDOWN 0x27 0x414d0001" "WM_KEYDOWN 0x27 0x414d0001" \
+  "WM_KEYUP 0x27 0xc14d0001" "WM_KEYUP=0x27"
+! grep -a '^WM_KEYDOWN' "$out" | tail -n +2 | grep -qv 'lParam=0x414d0001'; check "every repeat has bit 30 set" $?
 
-at "system keys"
-xdotool key alt+x F10
-echoed '^WM_SYSKEYUP wParam=0x79 '
-has WM_SYSKEYDOWN 0x58 && ! has WM_KEYDOWN 0x58; check "Alt+X -> WM_SYSKEYDOWN 'X', no WM_KEYDOWN" $?
-has WM_SYSCHAR 0x78; check "Alt+X -> WM_SYSCHAR 'x'" $?
-has WM_SYSKEYDOWN 0x12; check "Alt itself -> WM_SYSKEYDOWN VK_MENU" $?
-lp=$(lparam_of WM_SYSKEYDOWN 0x58)
-check "Alt+X lParam has the context bit 29 (${lp:-none})" "$([ -n "$lp" ] && [ $((lp & 0x20000000)) != 0 ]; echo $?)"
-has WM_SYSKEYDOWN 0x79 && has WM_SYSKEYUP 0x79 && ! has WM_KEYDOWN 0x79
-check "F10 -> WM_SYSKEYDOWN and WM_SYSKEYUP VK_F10, no WM_KEYDOWN" $?
-: >"$out"
+# Without a window manager DefWindowProcA turns Alt+F4 into SC_CLOSE, then WM_CLOSE and WM_QUIT.
+expect "xdotool key alt+F4" "WM_SYSKEYDOWN 0x73 0x203e0001" "WM_SYSCOMMAND 0xf060" WM_CLOSE "WM_QUIT 0x0"
 
-at "key repeat"
-# Held for 1.5 s: one first key-down, repeats with lParam bit 30 set, one key-up.
-xdotool keydown Right; sleep 1.5; xdotool keyup Right
-echoed '^WM_KEYUP wParam=0x27 '
-lps=($(grep -a '^WM_KEYDOWN wParam=0x27 ' "$out" | sed 's/.*lParam=//'))
-repeats=0
-for lp in "${lps[@]:1}"; do [ $((lp & 0x40000000)) != 0 ] && repeats=$((repeats + 1)); done
-check "held Right: first WM_KEYDOWN has bit 30 clear" "$([ "${#lps[@]}" -gt 0 ] && [ $((${lps[0]:-0} & 0x40000000)) = 0 ]; echo $?)"
-check "held Right: repeats with bit 30 set (got $repeats of $((${#lps[@]} - 1)))" \
-  "$([ "$repeats" -ge 3 ] && [ "$repeats" = $((${#lps[@]} - 1)) ]; echo $?)"
-[ "$(grep -ac '^WM_KEYUP wParam=0x27 ' "$out")" = 1 ]; check "held Right: one WM_KEYUP" $?
-
-at "Alt+F4 without a window manager"
-# DefWindowProcA: WM_SYSKEYDOWN F4, WM_SYSCOMMAND SC_CLOSE, WM_CLOSE, then WM_QUIT.
-: >"$out"
-xdotool key alt+F4
-stop_echo
-key=$(line_of WM_SYSKEYDOWN 0x73); cmd=$(line_of WM_SYSCOMMAND 0xf060)
-close=$(line_of WM_CLOSE 0x0); quit=$(line_of WM_QUIT 0x0)
-check "Alt+F4 -> WM_SYSKEYDOWN VK_F4, WM_SYSCOMMAND SC_CLOSE, WM_CLOSE, WM_QUIT 0" \
-  "$([ "$key" -gt 0 ] && [ "$cmd" -gt "$key" ] && [ "$close" -gt "$cmd" ] && [ "$quit" -gt "$close" ]; echo $?)"
-
-at "under openbox"
+at "openbox"
 # Started again if it gives up at once (the log says why), three times at most.
 for try in 1 2 3; do
-  openbox >>"$logs/keys-openbox.log" 2>&1 &
-  helper_pids="$helper_pids $!"
-  wait_for 30 wm_running && break
+  openbox >>"$logs/keys-openbox.log" 2>&1 & helper_pids+=" $!"
+  wait_for 30 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 2>/dev/null && break
 done
-wm_running; check "openbox runs (tries: $try)" $?
-start_echo; check "key-echo window starts under openbox" $? || { finish; exit; }
-win=$(window_named "$title")
-: >"$out"
-xdotool windowminimize --sync "$win"
-echoed '^WM_SIZE wParam=0x1 '
-wparams_of WM_ACTIVATE | while read -r wp; do [ $((wp >> 16)) != 0 ] && echo yes; done | grep -q yes
-check "minimise -> WM_ACTIVATE with non-zero high word" $?
-has WM_SIZE '0x1 lParam=0x00000000'; check "minimise -> WM_SIZE SIZE_MINIMIZED 0x0" $?
-: >"$out"
-xdotool windowactivate --sync "$win" 2>/dev/null
-echoed '^WM_SIZE wParam=0x0 '
-has WM_SIZE '0x0 lParam=0x02580320'; check "restore -> WM_SIZE 800x600" $?
-echoed '^WM_ACTIVATE '
-last=$(wparams_of WM_ACTIVATE | tail -1)
-check "restore -> last WM_ACTIVATE active with high word 0 (${last:-none})" \
-  "$([ -n "$last" ] && [ $((last >> 16)) = 0 ] && [ $((last & 0xffff)) != 0 ]; echo $?)"
-: >"$out"
-# openbox binds Alt+F4 to its Close action, which asks the window to close (WM_DELETE_WINDOW).
-xdotool key alt+F4
-stop_echo
-cmd=$(line_of WM_SYSCOMMAND 0xf060); close=$(line_of WM_CLOSE 0x0); quit=$(line_of WM_QUIT 0x0)
-! has WM_SYSKEYDOWN 0x73; check "window-manager close -> no WM_SYSKEYDOWN F4 reaches the window" $?
-check "window-manager close -> WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE, then WM_QUIT" \
-  "$([ "$cmd" -gt 0 ] && [ "$close" -gt "$cmd" ] && [ "$quit" -gt "$close" ]; echo $?)"
+check "openbox runs (tries: $try)" $?
+expect start_echo READY
+# Minimising and restoring through the window manager.
+expect 'xdotool windowminimize --sync "$(window_named "$title")"' "WM_ACTIVATE 0x1000[01]" "WM_SIZE 0x1 0x00000000"
+expect 'xdotool windowactivate --sync "$(xdotool search --name "^$title\$" | head -n 1)"' "WM_SIZE 0x0 0x02580320" \
+  "WM_ACTIVATE 0x[12]"
+# openbox binds Alt+F4 to its Close action, which asks the window to close: no F4 reaches it.
+expect "xdotool key alt+F4" "WM_SYSCOMMAND 0xf060" WM_CLOSE WM_QUIT "WM_SYSKEYDOWN=0x12"
 finish
