@@ -35,21 +35,21 @@ int Count(const Frame& frame, Colour colour, int x0, int y0, int x1, int y1) {
   int n = 0;
   for (int y = y0; y <= y1; y++) {
     for (int x = x0; x <= x1; x++) {
-      const uint8_t* p = &frame[((599 - y) * 800 + x) * 3];
+      const uint8_t* p = &frame[((kWindowHeight - 1 - y) * kWindowWidth + x) * 3];
       n += Is(p[0], kHigh[colour][0]) && Is(p[1], kHigh[colour][1]) && Is(p[2], kHigh[colour][2]);
     }
   }
   return n;
 }
-int All(const Frame& frame, Colour colour) { return Count(frame, colour, 0, 0, 799, 599); }
+int All(const Frame& frame, Colour colour) { return Count(frame, colour, 0, 0, kWindowWidth - 1, kWindowHeight - 1); }
 
 // Runs the drawing and reads the frame from the back buffer (the read buffer of a
 // double-buffered window), before any swap.
 Frame Draw(void (*draw)() = DrawFrame) {
   PumpMessages();
   draw();
-  Frame frame(800 * 600 * 3);
-  glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+  Frame frame(kWindowWidth * kWindowHeight * 3);
+  glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
   return frame;
 }
 
