@@ -18,7 +18,8 @@ check() {
   [ "$2" = 0 ] && { echo "PASS $1"; passed=$((passed + 1)); return; }
   local base=$logs/$(basename "$0" .sh)-${mode:-}-$$-fail$((failed += 1))
   xwininfo -root -tree >"$base.tree.txt" 2>&1; import -window root "$base.png" 2>/dev/null
-  echo "FAIL $1 (step: $step); on screen: $base.png, window tree $base.tree.txt"; return 1
+  echo "FAIL $1 (step: $step); on screen: $base.png, window tree $base.tree.txt, windows named:" \
+    "$(grep -o '"[^"]*":' "$base.tree.txt" | sort -u | tr '\n' ' ')"; return 1
 }
 
 # Prints the tally; the status says whether anything failed.
