@@ -10,11 +10,12 @@
 
 #include <charconv>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -159,8 +160,22 @@ std::string Padded(const std::string& text, size_t width) { return text + std::s
 // The file the seam changes between the two passes.
 const char* const kChanged = "loader_test.txt";
 
-// Cuts the file to its first n bytes through a second handle, as another program would.
-void Truncate(FILE*, uintmax_t n) { std::filesystem::resize_file(kChanged, n); }
+// Cuts the file to its first n bytes, or writes to its end, through a second handle, as
+// another program would.
+void Truncate(FILE*, long n) {
+  FILE* f = std::fopen(kChanged, "r+b");
+#if defined(_WIN32)
+  EXPECT_EQ(0, _chsize(_fileno(f), n));
+#else
+  EXPECT_EQ(0, ftruncate(fileno(f), n));
+#endif
+  std::fclose(f);
+}
+void Append(FILE*) {
+  FILE* f = std::fopen(kChanged, "ab");
+  std::fputs("9 9 9\n", f);
+  std::fclose(f);
+}
 
 #if !defined(_WIN32)
 // Puts the read end of a new pipe, or a directory, in place of the loader's file.
@@ -221,7 +236,7 @@ TEST(LoaderFile, LoadTable) {
       {"directory", "", cannotOpen, nullptr, "."},
       {"shrinks to two lines", three, "1 2 3, 4 2 3" + incomplete, [](FILE* f) { Truncate(f, 8); }},
       {"shrinks to nothing", three, incomplete, [](FILE* f) { Truncate(f, 0); }},
-      {"grows", three, "1 2 3, 4 2 3, 7 8 9", [](FILE*) { std::filesystem::resize_file(kChanged, 40); }},
+      {"grows", three, "1 2 3, 4 2 3, 7 8 9", Append},
 #if defined(_WIN32)
       {"device", "", cannotOpen, nullptr, "NUL"},
 #else
