@@ -75,9 +75,8 @@ exits_with() {
 }
 escape_exits() { at Escape; send_key "$id" Escape viewer_ended; exits_with 27 Escape; }
 
-# Takes a screenshot of window ID's client area into FILE, or of its part WxH+X+Y (the cloud is
-# drawn in the middle, 500x375+150+100, where no overlay line reaches). It reads the screen, which
-# shows what every window draws.
+# Takes a screenshot of window ID's client area into FILE, or of its part WxH+X+Y. It reads the
+# screen, which shows what every window draws.
 shoot() {
   local x y w h; read -r x y w h <<<"$(client_area "$1")"
   import -window root png:- | convert - -crop "${w}x$h+$x+$y" +repage ${3:+-crop "$3" +repage} "$2"
