@@ -130,6 +130,12 @@ std::vector<std::string> FakeCalls(const std::string& start) {
   return found;
 }
 
+std::vector<std::string> FakeBoxes() {
+  std::vector<std::string> boxes = FakeCalls("MessageBoxA(");
+  for (std::string& box : boxes) box = box.substr(box.find(", ") + 2, box.rfind(')') - box.find(", ") - 2);
+  return boxes;
+}
+
 int FakeCallCount(const std::string& name) { return (int)FakeCalls(name + "(").size(); }
 
 int FakeCallIndex(const std::string& name, int occurrence) {

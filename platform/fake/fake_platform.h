@@ -59,6 +59,9 @@ void ResetFakePlatform();
 // The recorded calls whose line starts with the text, e.g. "MessageBoxA(".
 std::vector<std::string> FakeCalls(const std::string& start);
 
+// The message boxes shown, each as "text, caption, 0xtype" (their owner left out).
+std::vector<std::string> FakeBoxes();
+
 // Number of calls of this name, and the index in calls of the n-th (-1 when none).
 int FakeCallCount(const std::string& name);
 int FakeCallIndex(const std::string& name, int occurrence = 1);

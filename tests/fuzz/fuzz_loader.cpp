@@ -71,7 +71,7 @@ static void LoadAndCheck(const Records& expected, const char* message, void (*be
   LoadPointFile(fileName.c_str());
   CheckRecords(pointTable.records, pointTable.count, expected);
   if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
-  std::vector<std::string> boxes = FakeCalls("MessageBoxA");
+  std::vector<std::string> boxes = FakeBoxes();
   if (boxes.size() != (message ? 1u : 0u) || (message && boxes[0].find(message) == std::string::npos)) abort();
   ReleasePointTable();
 }

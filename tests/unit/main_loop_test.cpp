@@ -87,17 +87,15 @@ class LoopRun : public ::testing::Test {
     // The windows (framed "window" or fullscreen "popup") and display modes in their order.
     std::string outcome = "exit " + std::to_string(exitCode) + ",";
     for (const std::string& call : fakePlatform.calls) {
+      bool window = call.rfind("CreateWindowExA(", 0) == 0, mode = call.rfind("ChangeDisplaySettingsA(", 0) == 0;
+      if (!window && !mode) continue;
+      outcome += window ? (call.find(", 0x6cf0000,") != std::string::npos ? " window" : " popup")
+                        : (call[23] == '{' ? " mode" : " desktop");
       bool failed = call.find(" failed") != std::string::npos, refused = call.find(" refused") != std::string::npos;
-      if (call.rfind("CreateWindowExA", 0) == 0) outcome += call.find(", 0x6cf0000,") != std::string::npos ? " window" : " popup";
-      if (call.rfind("ChangeDisplaySettingsA(", 0) == 0) outcome += call[23] == '{' ? " mode" : " desktop";
-      if (call.rfind("CreateWindowExA", 0) == 0 || call.rfind("ChangeDisplaySettingsA(", 0) == 0) {
-        outcome += failed ? " failed" : refused ? " refused" : "";
-      }
+      outcome += failed ? " failed" : refused ? " refused" : "";
     }
     outcome += std::string(", ") + loadedFileInfo.fileName + " " + std::to_string(script.countSeen);
-    for (const std::string& box : FakeCalls("MessageBoxA")) {
-      outcome += "; " + box.substr(18, box.size() - 19);
-    }
+    for (const std::string& box : FakeBoxes()) outcome += "; " + box;
     EXPECT_EQ(script.countSeen > 0, script.recordsSeen);
     EXPECT_EQ(nullptr, pointTable.records);
     EXPECT_EQ(0, pointTable.count);
