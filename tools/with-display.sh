@@ -44,6 +44,7 @@ start_display() {
         kill -0 "$wm_pid" 2>/dev/null || break
         sleep 0.1
       done
+      kill -0 "$wm_pid" 2>/dev/null && break  # still coming up after two minutes: no second one
     done
   fi
   printf 'DISPLAY=:%s\nxvfb_pid=%s\nwm_pid=%s\nlog_dir=%s\n' "$number" "$pid" "$wm_pid" "$dir" >"$file"
