@@ -12,9 +12,11 @@ source "$(dirname "$0")/../lib.sh"
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 # The windows: what each is, its client area "x y width height" (a regular expression), and
 # whether the cursor over it shows (0) or is hidden (1). Each F1 gives the next where the mode is
-# granted; where it is refused the framed window stays.
-kinds=("the framed 800x600 window, cursor shown|^-?[0-9]+ [1-9][0-9]* 800 600$|0"
-  "borderless over the whole screen from (0,0), cursor hidden|^0 0 800 600$|1")
+# granted; where it is refused the framed window stays. The framed window asks for 800x600; on an
+# 800x600 screen a window manager may shrink its frame to fit, which leaves a little less (Wine's
+# resizable frame: 798x575).
+kinds=("the framed 800x600 window, cursor shown;^-?[0-9]+ [1-9][0-9]* (800 600|7[5-9][0-9] 5[5-9][0-9])$;0"
+  "borderless over the whole screen from (0,0), cursor hidden;^0 0 800 600$;1")
 [ "$screen" = 800x600 ]; granted=$((!$?))
 
 # Whether the cursor over the middle of the screen shows (0) or is hidden (1).
@@ -37,7 +39,7 @@ usage() {
 run_viewer || { finish; exit; }
 for ((switch = 0; switch <= switches; switch++)); do
   ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window (refused: after the question)" $? || break; }
-  IFS='|' read -r what shape hidden <<<"${kinds[granted * (switch % 2)]}"
+  IFS=';' read -r what shape hidden <<<"${kinds[granted * (switch % 2)]}"
   wait_for 30 eval 'area=$(client_area "$id"); [[ $area =~ $shape ]]' && wait_for 30 cursor "$hidden" &&
     wait_for 30 shows "$id" cyan 20
   check "$what, drawing the points (client area $area)" $?
