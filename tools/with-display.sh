@@ -84,7 +84,8 @@ while [ $# -gt 0 ]; do
 done
 
 case $action in
-  start) start_display "$file" ;;
+  # A display the record still names (a repeated run, or one stopped short) goes first.
+  start) stop_display "$file" && start_display "$file" ;;
   stop) stop_display "$file" ;;
   use) use_display "$file" "$@" ;;
   run)
