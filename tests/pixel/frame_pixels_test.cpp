@@ -91,10 +91,12 @@ const Scene kScenes[] = {
       {kRed, 615, 564, 799, 582, 120}, {kRed, 560, 564, 614, 582, 0}, {kRed, 615, 564, 625, 582, 9},
       {kGreen, 620, 499, 799, 517, 60}, {kGreen, 560, 499, 619, 517, 0},
       {kBlue, 12, 20, 22, 38, 9}, {kBlue, 12, 45, 22, 63, 9}, {kGreen, 620, 499, 630, 517, 9},
-      // No blue below the top lines, no green but the rate line's and the Y axis's.
-      {kBlue, 0, 70, 250, 200, 0}, {kGreen, 0, 0, 799, 199, 0}, {kGreen, 0, 200, 299, 599, 0},
-      {kGreen, 560, 200, 799, 494, 0}, {kGreen, 300, 421, 559, 599, 0},
-      {kGreen, 560, 521, 799, 599, 0}}},
+      // Each line's colour nowhere above, between or below its lines (2 rows spare), and no
+      // green but the rate line's and the Y axis's.
+      {kBlue, 0, 0, 300, 21, 0}, {kBlue, 0, 40, 300, 45, 0}, {kBlue, 0, 61, 300, 200, 0},
+      {kGreen, 0, 0, 799, 199, 0}, {kGreen, 0, 200, 299, 599, 0}, {kGreen, 300, 421, 559, 599, 0},
+      {kGreen, 560, 200, 799, 500, 0}, {kGreen, 560, 515, 799, 599, 0},
+      {kRed, 560, 200, 799, 528, 0}, {kRed, 560, 546, 799, 564, 0}, {kRed, 560, 583, 799, 599, 0}}},
     {"axes turned and moved", {0, 1, -12, -25, 40, 15}, 5, {},
      {At(kRed, 559, 360), At(kRed, 597, 358), At(kGreen, 482, 276), At(kGreen, 466, 210),
       At(kBlue, 579, 336), At(kBlue, 651, 310)}},
