@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # viewer-memory.sh VIEWER FILE: the viewer's resident memory (now and at its peak) once its
-# first frame of FILE is on screen. Runs on a virtual display (tools/with-display.sh).
+# first frame of FILE is on screen. VIEWER may be the Windows build's viewer.exe, run under
+# Wine. Runs on a virtual display (tools/with-display.sh).
 set -u
 repo=$(cd "$(dirname "$0")/.." && pwd)
 [ -n "${VIEWER_TEST_DISPLAY:-}" ] || exec "$repo/tools/with-display.sh" bash "$0" "$@"
 viewer=$(realpath "$1"); file=$(realpath "$2")
-"$viewer" "$file" >/dev/null 2>&1 &
+run=("$viewer"); [[ $viewer == *.exe ]] && run=(wine "$viewer")  # Wine's process keeps the pid
+"${run[@]}" "$file" >/dev/null 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
 for _ in $(seq 1 600); do
