@@ -80,11 +80,14 @@ int64_t FileBytes(const std::string& name) {
 }
 
 // Writes points deterministic points of a shape, values within ±5 before its scaling,
-// unless the file is already there.
-void EnsureFile(const std::string& name, const Shape& shape, int64_t points) {
-  if (FileBytes(name) > 0) return;
+// unless the file is already there; false, with the reason printed, when it cannot be written.
+bool EnsureFile(const std::string& name, const Shape& shape, int64_t points) {
+  if (FileBytes(name) > 0) return true;
   FILE* f = std::fopen(name.c_str(), "wb");
-  if (f == nullptr) return;
+  if (f == nullptr) {
+    std::fprintf(stderr, "load-bench: cannot write %s\n", name.c_str());
+    return false;
+  }
   uint64_t state = 0x9e3779b97f4a7c15ull;
   char line[256];
   for (int64_t i = 0; i < points; ++i) {
@@ -95,7 +98,7 @@ void EnsureFile(const std::string& name, const Shape& shape, int64_t points) {
     }
     std::fwrite(line, 1, (size_t)shape.print(line, sizeof line, v, state >> 20), f);
   }
-  std::fclose(f);
+  return std::fclose(f) == 0;
 }
 
 std::vector<PointRecord> baselineRecords;  // the baseline's table
@@ -185,11 +188,13 @@ int main(int argc, char** argv) {
   std::string folder = argc > 1 ? argv[1] : ".";
   int64_t points = argc > 2 ? std::atoll(argv[2]) : 2000000;
   if (argc > 3 && std::strcmp(argv[3], "--files-only") == 0) {
-    for (const Shape& shape : SHAPES) EnsureFile(FileName(folder, shape.name, points), shape, points);
+    for (const Shape& shape : SHAPES) {
+      if (!EnsureFile(FileName(folder, shape.name, points), shape, points)) return 1;
+    }
     return 0;
   }
   std::string big = FileName(folder, SHAPES[0].name, BIG_POINTS);
-  EnsureFile(big, SHAPES[0], BIG_POINTS);
+  if (!EnsureFile(big, SHAPES[0], BIG_POINTS)) return 1;
   // First, while the process itself is still small.
   std::printf("peak memory over the parent, %lld points of f6: %.1f MiB (table %.1f MiB)\n",
               (long long)BIG_POINTS, ChildPeakMiB(big),
@@ -198,7 +203,7 @@ int main(int argc, char** argv) {
               "", "baseline", "", "ratio");
   for (const Shape& shape : SHAPES) {
     std::string name = FileName(folder, shape.name, points);
-    EnsureFile(name, shape, points);
+    if (!EnsureFile(name, shape, points)) return 1;
     MeasureFile(name, shape.name, points, 5);
   }
   MeasureFile(big, SHAPES[0].name, BIG_POINTS, 3);
