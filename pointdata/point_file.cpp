@@ -125,7 +125,7 @@ size_t ScanGeneralPiece(char* p, size_t avail, float* xyz) {
   p[limit] = behind;
   size_t scanned = (size_t)(stop - p);
   if (scanned < limit) {
-    const char* lf = *stop == '\n' ? stop : (const char*)std::memchr(stop, '\n', limit - scanned);
+    const char* lf = *stop == '\n' ? stop : FindByte(stop, '\n', limit - scanned);
     if (lf != nullptr && CutPointPiece(p, (size_t)(lf - p) + 1) == (size_t)(lf - p) + 1) {
       return (size_t)(lf - p) + 1;
     }

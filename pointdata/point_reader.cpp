@@ -45,6 +45,23 @@ uint64_t CountLineFeeds(const char* p, size_t n) {
 
 }  // namespace
 
+// The first byte equal to byte among the n at p, or null: with SSE2 sixteen bytes at a time
+// (the Windows run-time's memchr goes byte by byte).
+const char* FindByte(const char* p, char byte, size_t n) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(byte);
+  for (; n - i >= 16; i += 16) {
+    int found = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128((const __m128i*)(p + i)), wanted));
+    if (found != 0) return p + i + __builtin_ctz((unsigned)found);
+  }
+#endif
+  for (; i < n; ++i) {
+    if (p[i] == byte) return p + i;
+  }
+  return nullptr;
+}
+
 // Counts the line feeds before the first Ctrl-Z; false when a read fails.
 bool CountPointLines(FILE* file, char* buffer, size_t bufferSize, uint64_t* lines) {
   bool failed = false;
@@ -52,7 +69,7 @@ bool CountPointLines(FILE* file, char* buffer, size_t bufferSize, uint64_t* line
   for (;;) {
     size_t n = ReadPointBytes(file, buffer, bufferSize, &failed);
     if (n == 0) break;
-    const char* stop = (const char*)std::memchr(buffer, CTRL_Z, n);
+    const char* stop = FindByte(buffer, CTRL_Z, n);
     *lines += CountLineFeeds(buffer, stop != nullptr ? (size_t)(stop - buffer) : n);
     if (stop != nullptr) break;
   }
@@ -80,7 +97,7 @@ size_t FillPointReader(PointReader* reader) {
   while (reader->filled < PIECE_LOOKAHEAD && !reader->ended) {
     size_t n = ReadPointBytes(reader->file, buffer + reader->filled, usable - reader->filled,
                               &reader->failed);
-    const char* stop = (const char*)std::memchr(buffer + reader->filled, CTRL_Z, n);
+    const char* stop = FindByte(buffer + reader->filled, CTRL_Z, n);
     reader->filled = stop != nullptr ? (size_t)(stop - buffer) : reader->filled + n;
     reader->ended = n == 0 || stop != nullptr;
   }
@@ -93,7 +110,7 @@ size_t CutPointPiece(const char* p, size_t avail) {
   // Only a CR right before the LF is not delivered, so the LF of a piece sits at raw offset
   // POINT_PIECE_MAX at most.
   size_t searchLimit = avail < POINT_PIECE_MAX + 1 ? avail : POINT_PIECE_MAX + 1;
-  const char* lf = (const char*)std::memchr(p, '\n', searchLimit);
+  const char* lf = FindByte(p, '\n', searchLimit);
   if (lf == nullptr) return avail < POINT_PIECE_MAX ? avail : POINT_PIECE_MAX;
   size_t at = (size_t)(lf - p);
   size_t delivered = at + 1 - (at > 0 && p[at - 1] == '\r' ? 1 : 0);

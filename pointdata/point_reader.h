@@ -45,6 +45,9 @@ void StartPointReader(PointReader* reader, FILE* file, char* buffer, size_t buff
 // them, and a piece may be ended with a NUL for a while.
 size_t FillPointReader(PointReader* reader);
 
+// The first byte equal to byte among the n bytes at p, or null when there is none.
+const char* FindByte(const char* p, char byte, size_t n);
+
 // The raw length of the piece at p, which has avail bytes of input: up to and including
 // its line feed, or POINT_PIECE_MAX characters (a CR before the line feed not counted).
 size_t CutPointPiece(const char* p, size_t avail);
