@@ -143,7 +143,8 @@ double TimeLoad(void (*load)(const char*), const std::string& name) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Peak resident memory (MiB) a child adds over its parent while loading name, natively.
+// Peak resident memory (MiB) a child adds over its parent while loading name, natively; -1
+// where it cannot be measured.
 double ChildPeakMiB(const std::string& name) {
 #if defined(_WIN32)
   (void)name;
@@ -196,9 +197,11 @@ int main(int argc, char** argv) {
   std::string big = FileName(folder, SHAPES[0].name, BIG_POINTS);
   if (!EnsureFile(big, SHAPES[0], BIG_POINTS)) return 1;
   // First, while the process itself is still small.
-  std::printf("peak memory over the parent, %lld points of f6: %.1f MiB (table %.1f MiB)\n",
-              (long long)BIG_POINTS, ChildPeakMiB(big),
-              (double)BIG_POINTS * sizeof(PointRecord) / 1048576.0);
+  double peak = ChildPeakMiB(big);
+  if (peak >= 0.0) {
+    std::printf("peak memory over the parent, %lld points of f6: %.1f MiB (table %.1f MiB)\n",
+                (long long)BIG_POINTS, peak, (double)BIG_POINTS * sizeof(PointRecord) / 1048576.0);
+  }
   std::printf("%-13s %10s %11s %12s %13s %12s %13s %7s\n", "shape", "points", "file", "loader",
               "", "baseline", "", "ratio");
   for (const Shape& shape : SHAPES) {
