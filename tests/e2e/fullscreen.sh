@@ -9,7 +9,9 @@
 # that asks the X server (XFixes) whether the cursor shows. Runs on DISPLAY.
 mode=$1 build=$(cd "$2" && pwd) cursor_shown=$3 switches=$4
 source "$(dirname "$0")/../lib.sh"
-screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+# The screen's size, WIDTHxHEIGHT.
+screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }
+screen=$(screen_size)
 # The windows: what each is, its client area "x y width height" (a regular expression), and
 # whether the cursor over it shows (0) or is hidden (1). Each F1 gives the next where the mode is
 # granted; where it is refused the framed window stays. The framed window asks for 800x600; on an
@@ -53,6 +55,6 @@ if ((switches >= 40)); then
   done
 fi
 escape_exits
-[ "$(xdpyinfo | awk '/dimensions:/ {print $2}')" = "$screen" ] && wait_for 30 cursor 0
+[ "$(screen_size)" = "$screen" ] && wait_for 30 cursor 0
 check "the desktop mode ($screen) is back, with the cursor shown" $?
 finish
