@@ -132,7 +132,10 @@ std::vector<std::string> FakeCalls(const std::string& start) {
 
 std::vector<std::string> FakeBoxes() {
   std::vector<std::string> boxes = FakeCalls("MessageBoxA(");
-  for (std::string& box : boxes) box = box.substr(box.find(", ") + 2, box.rfind(')') - box.find(", ") - 2);
+  for (std::string& box : boxes) {
+    size_t text = box.find(", ") + 2;  // after the owner
+    box = box.substr(text, box.rfind(')') - text);
+  }
   return boxes;
 }
 
