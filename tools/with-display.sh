@@ -4,6 +4,7 @@
 #   with-display.sh --start FILE [OPTIONS]   starts a display and leaves it running; FILE records it
 #   with-display.sh --use FILE CMD...    runs CMD on the display FILE records
 #   with-display.sh --stop FILE          stops that display
+#   with-display.sh --wm LOG             starts the window manager on DISPLAY; prints its process id
 # OPTIONS: --size WxH (default 1024x768), --no-repeat (no key auto-repeat), --no-wm.
 # The server picks a free display number itself (-displayfd), so displays started at the same
 # time never collide. CMD runs with DISPLAY set and VIEWER_TEST_DISPLAY=1.
@@ -11,6 +12,24 @@ set -u
 size=1024x768
 server_flags=()
 wm=1
+
+# Starts the window manager on DISPLAY, detached from the caller, logging to LOG, and prints its
+# process id; fails unless it comes up. Started again if it gives up at once (its log says why),
+# three times at most; on a loaded machine it can take a minute to come up.
+start_wm() {
+  local pid
+  for _ in 1 2 3; do
+    setsid openbox </dev/null >>"$1" 2>&1 &
+    pid=$!
+    for _ in $(seq 1 1200); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { echo "$pid"; return; }
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && { echo "$pid"; return 1; }  # still coming up after two minutes: no second one
+  done
+  return 1
+}
 
 # Starts Xvfb (and the window manager) detached from the caller; writes FILE.
 start_display() {
@@ -33,20 +52,7 @@ start_display() {
     rm -rf "$dir"
     return 1
   fi
-  if [ "$wm" = 1 ]; then
-    # Started again if it gives up at once (its log says why), three times at most; on a loaded
-    # machine it can take a minute to come up.
-    for _ in 1 2 3; do
-      DISPLAY=":$number" setsid openbox </dev/null >>"$dir/openbox.log" 2>&1 &
-      wm_pid=$!
-      for _ in $(seq 1 1200); do
-        DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break 2
-        kill -0 "$wm_pid" 2>/dev/null || break
-        sleep 0.1
-      done
-      kill -0 "$wm_pid" 2>/dev/null && break  # still coming up after two minutes: no second one
-    done
-  fi
+  [ "$wm" = 1 ] && wm_pid=$(DISPLAY=":$number" start_wm "$dir/openbox.log")
   printf 'DISPLAY=:%s\nxvfb_pid=%s\nwm_pid=%s\nlog_dir=%s\n' "$number" "$pid" "$wm_pid" "$dir" >"$file"
 }
 
@@ -75,7 +81,7 @@ action=run
 file=""
 while [ $# -gt 0 ]; do
   case $1 in
-    --start | --stop | --use) action=${1#--}; file=$2; shift 2 ;;
+    --start | --stop | --use | --wm) action=${1#--}; file=$2; shift 2 ;;
     --size) size=$2; shift 2 ;;
     --no-repeat) server_flags+=(-r); shift ;;
     --no-wm) wm=0; shift ;;
@@ -88,6 +94,7 @@ case $action in
   start) stop_display "$file" && start_display "$file" ;;
   stop) stop_display "$file" ;;
   use) use_display "$file" "$@" ;;
+  wm) start_wm "$file" ;;
   run)
     file=$(mktemp)
     start_display "$file" || exit 1

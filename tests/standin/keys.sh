@@ -66,12 +66,8 @@ expect 'xdotool keydown Right; wait_for 10 echoed WM_KEYDOWN WM_KEYDOWN WM_KEYDO
 expect "xdotool key alt+F4" "WM_SYSKEYDOWN 0x73 0x203e0001" "WM_SYSCOMMAND 0xf060" WM_CLOSE "WM_QUIT 0x0"
 
 at "openbox"
-# Started again if it gives up at once (the log says why), three times at most.
-for try in 1 2 3; do
-  openbox >>"$logs/keys-openbox.log" 2>&1 & helper_pids+=" $!"
-  wait_for 30 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 2>/dev/null && break
-done
-check "openbox runs (tries: $try)" $?
+wm=$("$repo/tools/with-display.sh" --wm "$logs/keys-openbox.log"); check "openbox runs (its log: $logs/keys-openbox.log)" $?
+helper_pids+=" $wm"
 expect start_echo READY
 # Minimising and restoring through the window manager.
 expect 'xdotool windowminimize --sync "$(window_named "$title")"' "WM_ACTIVATE 0x1000[01]" "WM_SIZE 0x1 0x00000000"
