@@ -298,9 +298,6 @@ void WINAPI PostQuitMessage(int exitCode) {
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Call("DefWindowProcA(%s, 0x%x, 0x%x, 0x%x)", N(window), message, (unsigned)wParam, (unsigned)lParam);
-  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) Send(window, WM_CLOSE, 0, 0);
-  if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29))) Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (message == WM_CLOSE) DestroyWindow(window);
   return fakePlatform.defWindowProcResult;
 }
 

@@ -3,7 +3,8 @@
 // Built on: nothing but the standard library (OpenGL calls go to the real GL library, which
 // ignores them while no context is current).
 // Leaves out: real windows and pixels, and the messages Windows sends on its own whose effect
-// would only show in pixels (WM_SIZE) or nowhere (WM_CREATE, WM_SETFOCUS, WM_DESTROY, WM_CHAR).
+// would only show in pixels (WM_SIZE) or nowhere (WM_CREATE, WM_SETFOCUS, WM_DESTROY, WM_CHAR),
+// and what DefWindowProcA does (Alt+F4 and closing are end-to-end matters).
 #pragma once
 
 #include "platform/platform_api.h"
@@ -70,6 +71,5 @@ int FakeCallIndex(const std::string& name, int occurrence = 1);
 int FakeLiveHandles();
 
 // As on Windows: ShowWindow activates the window (WM_ACTIVATE); DestroyWindow releases its DCs;
-// DefWindowProcA turns Alt+F4 into SC_CLOSE, SC_CLOSE into WM_CLOSE, WM_CLOSE into
-// DestroyWindow; AdjustWindowRectEx adds an 8-pixel sizing border (3 thin) and a 23-pixel
-// caption; UnregisterClassA is refused while a window lives.
+// AdjustWindowRectEx adds an 8-pixel sizing border (3 thin) and a 23-pixel caption;
+// UnregisterClassA is refused while a window lives.

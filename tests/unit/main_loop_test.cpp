@@ -119,7 +119,6 @@ TEST_F(LoopRun, WaysOut) {
   } cases[] = {
       {"close", {Message(WM_KEYDOWN, 'A'), kClose}, {}, "exit 0, window, cloud.txt 3"},
       {"close after frames", {}, {{5, {kClose}}}, "exit 0, window, cloud.txt 3"},
-      {"Alt+F4", {}, {{2, {Message(WM_SYSKEYDOWN, VK_F4, 1 << 29)}}}, "exit 0, window, cloud.txt 3"},
       {"Escape", {}, {{3, {kEscape}}}, "exit 27, window, cloud.txt 3"},
       {"Escape down and up in one drain", {}, {{3, {kEscape, Message(WM_KEYUP, VK_ESCAPE)}}},
        "exit 27, window, cloud.txt 3"},
