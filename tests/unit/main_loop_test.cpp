@@ -157,9 +157,6 @@ TEST_F(LoopRun, FailuresAndFiles) {
        "exit 0, window mode popup failed desktop, cloud.txt 3; Window Creation Error., ERROR, 0x30"},
       {"failed switch DC", "cloud.txt", "GetDC", 2, -1,
        "exit 0, window mode popup desktop, cloud.txt 3; Can't Create A GL Device Context., ERROR, 0x30"},
-      {"refused fullscreen answered No", "cloud.txt", "", 1, IDNO,
-       "exit 0, window mode refused, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34; "
-       "Program Will Now Close., ERROR, 0x10"},
       {"refused fullscreen, the box failed", "cloud.txt", "", 1, 0,
        "exit 0, window mode refused, cloud.txt 3; " MSG_FULLSCREEN_UNSUPPORTED ", Vexa GL, 0x34; "
        "Program Will Now Close., ERROR, 0x10"},
@@ -169,8 +166,6 @@ TEST_F(LoopRun, FailuresAndFiles) {
        "exit 0, window failed, cloud.txt -1; Window Creation Error., ERROR, 0x30"},
       {"empty tail: the default file", "", "", 1, -1, "exit 0, window mode popup desktop, sphere.txt 3"},
       {"null tail: the default file", nullptr, "", 1, -1, "exit 0, window mode popup desktop, sphere.txt 3"},
-      {"missing file: the box, then an empty cloud", "\"cloud.txt\"", "", 1, -1,
-       "exit 0, window mode popup desktop, \"cloud.txt\" 0; couldn't open file, SHUTDOWN ERROR, 0x40"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
