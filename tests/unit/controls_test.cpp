@@ -2,8 +2,6 @@
 #include "app/app_state.h"
 #include "controls/view_controls.h"
 #include "platform/fake/fake_platform.h"
-#include "render/frame.h"
-#include "render/scene.h"
 
 #include <gtest/gtest.h>
 
@@ -98,23 +96,6 @@ TEST(ViewControls, ProvisionalRateBeforeTheFirstMeasurement) {
     EXPECT_EQ(c.positionZ, viewState.positionZ) << c.name;
     EXPECT_EQ(0.0f, frameRateMeter.rate) << "the shown rate stays unmeasured";
   }
-}
-
-// A display-mode switch before the first measurement starts the provisional count again.
-TEST(ViewControls, SwitchRestartsTheProvisionalRate) {
-  ResetFakePlatform();
-  fakePlatform.clock = 1000;
-  ASSERT_TRUE(InitScene());
-  for (int frame = 0; frame < 50; ++frame) MeasureFrameRate();
-  fakePlatform.clock = 5000;
-  ASSERT_TRUE(InitScene());
-  MeasureFrameRate();
-  MeasureFrameRate();
-  fakePlatform.clock = 5100;
-  keyTable.down[VK_RIGHT] = 1;
-  ApplyViewControls();
-  EXPECT_EQ(0.0499999970f, viewState.speedY);  // 2 frames in 100 ms
-  EXPECT_EQ(52, frameRateMeter.frameCounter);  // the meter's own count carries on
 }
 
 // The last held digit in the order 1..9, 0 sets the size; 0 means 10.
