@@ -2,6 +2,7 @@
 #include "pointdata/point_file.h"
 
 #include "app/messages.h"
+#include "pointdata/point_memory.h"
 #include "pointdata/point_number.h"
 #include "pointdata/point_plain_line.h"
 #include "pointdata/point_reader.h"
@@ -50,12 +51,14 @@ void ReportLoadFailure(const char* text) {
   MessageBoxA(nullptr, text, CAPTION_SHUTDOWN_ERROR, MB_OK | MB_ICONINFORMATION);
 }
 
-// Opens name for reading in binary (the reader applies the text-mode rules), or returns
-// null when it cannot be opened or is not a regular file: a directory, a device, a FIFO or
-// a socket cannot be read twice alike. Decided from the opened file, so nothing can be
-// swapped in between; natively opened without blocking, so a FIFO without a writer cannot
-// hold the viewer up, then read blocking as usual.
-FILE* OpenPointFile(const char* name) {
+// Opens name for reading in binary (the reader applies the text-mode rules) and gives its
+// size, or returns null when it cannot be opened or is not a regular file: a directory, a
+// device, a FIFO or a socket cannot be read twice alike. Decided from the opened file, so
+// nothing can be swapped in between; natively opened without blocking, so a FIFO without a
+// writer cannot hold the viewer up, then read blocking as usual. The size bounds both
+// passes: a growing file, or a pseudo-file that says 0 and reads without end (such as
+// /proc/self/pagemap), cannot keep the loader reading.
+FILE* OpenPointFile(const char* name, uint64_t* size) {
 #if defined(_WIN32)
   FILE* file = std::fopen(name, "rb");
   struct _stat64 info;
@@ -63,7 +66,6 @@ FILE* OpenPointFile(const char* name) {
     std::fclose(file);
     file = nullptr;
   }
-  return file;
 #else
   int fd = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
@@ -73,15 +75,16 @@ FILE* OpenPointFile(const char* name) {
     file = fdopen(fd, "rb");
   }
   if (file == nullptr) close(fd);
-  return file;
 #endif
+  if (file != nullptr) *size = info.st_size > 0 ? (uint64_t)info.st_size : 0;
+  return file;
 }
 
 // Both passes over the opened file into pointTable and loadedFileInfo.vertexCounter:
 // count, size check, allocation, rewind, parse. Reports what goes wrong.
-void LoadPointStream(FILE* file, char* buffer, size_t bufferSize) {
+void LoadPointStream(FILE* file, uint64_t size, char* buffer, size_t bufferSize) {
   uint64_t lines = 0;
-  if (!CountPointLines(file, buffer, bufferSize, &lines)) {
+  if (!CountPointLines(file, size, buffer, bufferSize, &lines)) {
     ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
     return;
   }
@@ -97,11 +100,11 @@ void LoadPointStream(FILE* file, char* buffer, size_t bufferSize) {
   if (betweenPointPasses != nullptr) betweenPointPasses(file);
   bool readFailed = std::fseek(file, 0, SEEK_SET) != 0;
   if (!readFailed) {
-    pointTable.count = ReadPointRecords(file, buffer, bufferSize, pointTable.records,
+    pointTable.count = ReadPointRecords(file, size, buffer, bufferSize, pointTable.records,
                                         (int32_t)lines, true, &readFailed);
   }
   // A file that is read as it was counted gives a record for each line feed, or more
-  // pieces than that; fewer records mean it changed in between or a read failed.
+  // pieces than that; fewer records mean it lost line feeds in between or a read failed.
   if (readFailed || (uint64_t)pointTable.count < lines) {
     loadedFileInfo.vertexCounter = (float)pointTable.count;
     ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
@@ -144,7 +147,8 @@ size_t ScanGeneralPiece(char* p, size_t avail, float* xyz) {
 // Opens the named file and loads it; reports what goes wrong.
 void LoadPointFile(const char* name) {
   loadedFileInfo.fileName = name;
-  FILE* file = OpenPointFile(name);
+  uint64_t size = 0;
+  FILE* file = OpenPointFile(name, &size);
   if (file == nullptr) {
     ReportLoadFailure(MSG_CANNOT_OPEN_FILE);
     return;
@@ -155,22 +159,23 @@ void LoadPointFile(const char* name) {
   if (buffer == nullptr) {
     ReportLoadFailure(MSG_OUT_OF_MEMORY);
   } else {
-    LoadPointStream(file, buffer, POINT_READ_BUFFER_SIZE);
+    LoadPointStream(file, size, buffer, POINT_READ_BUFFER_SIZE);
   }
   std::free(buffer);
   std::fclose(file);
 }
 
 // Reads pieces into records until count are stored or the input ends; returns how many.
-int32_t ReadPointRecords(FILE* file, char* buffer, size_t bufferSize, PointRecord* records,
-                         int32_t count, bool plainLines, bool* readFailed) {
+int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferSize,
+                         PointRecord* records, int32_t count, bool plainLines, bool* readFailed) {
   PointReader reader;
-  StartPointReader(&reader, file, buffer, bufferSize);
+  StartPointReader(&reader, file, size, buffer, bufferSize);
   PlainLineCache cache = {};
   int declinedLines = 0;  // pieces the plain-line scan declined in a row
   int restingLines = 0;   // pieces left before it tries again
   float xyz[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z, and room for a four-lane store
   int32_t stored = 0;
+  int32_t whole = 0;  // records up to the last line feed read
   while (stored < count) {
     size_t avail = FillPointReader(&reader);
     if (avail == 0) break;
@@ -190,7 +195,12 @@ int32_t ReadPointRecords(FILE* file, char* buffer, size_t bufferSize, PointRecor
     records[stored].z = xyz[2];
     ++stored;
     reader.pos += length;
+    if (piece[length - 1] == '\n') whole = stored;
   }
+  // A record stands only for a line that its line feed ends: the pieces of a line the input
+  // ends in (the file was cut, or a read failed) are taken back. A file read as it was
+  // counted fills the table before its last line without a line feed.
+  if (whole < stored && !ReachLineFeed(&reader)) stored = whole;
   *readFailed = reader.failed;
   return stored;
 }
@@ -210,6 +220,14 @@ void AllocatePointTable(int32_t count) {
     pointTable.records = nullptr;
     return;
   }
+#if !defined(_WIN32)
+  // Linux grants a block it does not have and kills the process once the table is filled;
+  // Windows commits the block at once, so there the allocation's own failure says it.
+  if (bytes > AvailableMemoryBytes("")) {
+    pointTable.records = nullptr;
+    return;
+  }
+#endif
   // One byte for an empty table, so that zero records still make a valid block.
   pointTable.records = (PointRecord*)std::malloc(bytes > 0 ? bytes : 1);
   if (pointTable.records != nullptr) AdviseLargeBlock(pointTable.records, bytes);

@@ -11,26 +11,29 @@
 #include <cstdio>
 
 // Loads the named file into pointTable and records the name and line count in
-// loadedFileInfo. Reports a file that cannot be opened or is no regular file, one too
-// large to hold, and one that cannot be read to its end (it changed, or a read failed) in
-// a message box; the table then holds what was read, or nothing, and the vertex counter
-// says how many records that is.
+// loadedFileInfo. A file is read up to the size it had when it was opened, in both passes.
+// Reports a file that cannot be opened or is no regular file, one too large to hold, and
+// one that cannot be read to its end (it changed, or a read failed) in a message box; the
+// table then holds the whole lines read, or nothing, and the vertex counter says how many
+// records that is.
 void LoadPointFile(const char* name);
 
-// Reads pieces from the file's current position into records until count are stored or
-// the input ends, carrying missing values over from the previous piece (0 before the
-// first); plainLines lets the plain-line scan take the lines it can. Returns the number of
-// records stored, and sets readFailed when a read failed. bufferSize is at least
-// POINT_READ_BUFFER_MIN.
-int32_t ReadPointRecords(FILE* file, char* buffer, size_t bufferSize, PointRecord* records,
-                         int32_t count, bool plainLines, bool* readFailed);
+// Reads pieces from the file's current position, up to size bytes on, into records until
+// count are stored or the input ends, carrying missing values over from the previous piece
+// (0 before the first); plainLines lets the plain-line scan take the lines it can. Only a
+// line its line feed ends gives records: those of a line the input ends in are dropped.
+// Returns the number of records stored, and sets readFailed when a read failed. bufferSize
+// is at least POINT_READ_BUFFER_MIN.
+int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferSize,
+                         PointRecord* records, int32_t count, bool plainLines, bool* readFailed);
 
 // Byte size of a table of count records, or false when count is negative or the size does
 // not fit a size_t.
 bool PointTableBytes(int64_t count, size_t* bytes);
 
 // Allocates count records for pointTable (count * 12 bytes). Leaves records null when the
-// size cannot be represented or allocated.
+// size cannot be represented or allocated, or natively when it is more than the memory the
+// process can still get (Linux grants more than it has and kills the process that fills it).
 void AllocatePointTable(int32_t count);
 
 // Frees pointTable's records (null allowed) and empties the table.

@@ -14,11 +14,14 @@ constexpr char CTRL_Z = 0x1A;
 // byte after it.
 constexpr size_t PIECE_LOOKAHEAD = POINT_PIECE_MAX + 2;
 
-// Reads up to max raw bytes into dest; returns how many (0 at the end or on a failed read,
-// which also sets failed).
-size_t ReadPointBytes(FILE* file, char* dest, size_t max, bool* failed) {
+// Reads up to max raw bytes into dest, and no more than left, which it counts down; returns
+// how many (0 at the end or on a failed read, which also sets failed).
+size_t ReadPointBytes(FILE* file, char* dest, size_t max, uint64_t* left, bool* failed) {
+  if (max > *left) max = (size_t)*left;
+  if (max == 0) return 0;
   size_t n = std::fread(dest, 1, max, file);
   if (n < max && std::ferror(file)) *failed = true;
+  *left -= n;
   return n;
 }
 
@@ -63,11 +66,11 @@ const char* FindByte(const char* p, char byte, size_t n) {
 }
 
 // Counts the line feeds before the first Ctrl-Z; false when a read fails.
-bool CountPointLines(FILE* file, char* buffer, size_t bufferSize, uint64_t* lines) {
+bool CountPointLines(FILE* file, uint64_t size, char* buffer, size_t bufferSize, uint64_t* lines) {
   bool failed = false;
   *lines = 0;
   for (;;) {
-    size_t n = ReadPointBytes(file, buffer, bufferSize, &failed);
+    size_t n = ReadPointBytes(file, buffer, bufferSize, &size, &failed);
     if (n == 0) break;
     const char* stop = FindByte(buffer, CTRL_Z, n);
     *lines += CountLineFeeds(buffer, stop != nullptr ? (size_t)(stop - buffer) : n);
@@ -77,9 +80,10 @@ bool CountPointLines(FILE* file, char* buffer, size_t bufferSize, uint64_t* line
 }
 
 // Starts a pass over the pieces of file through buffer.
-void StartPointReader(PointReader* reader, FILE* file, char* buffer, size_t bufferSize) {
+void StartPointReader(PointReader* reader, FILE* file, uint64_t size, char* buffer, size_t bufferSize) {
   *reader = PointReader();
   reader->file = file;
+  reader->left = size;
   reader->buffer = buffer;
   reader->bufferSize = bufferSize;
 }
@@ -96,13 +100,23 @@ size_t FillPointReader(PointReader* reader) {
   const size_t usable = reader->bufferSize - 1;
   while (reader->filled < PIECE_LOOKAHEAD && !reader->ended) {
     size_t n = ReadPointBytes(reader->file, buffer + reader->filled, usable - reader->filled,
-                              &reader->failed);
+                              &reader->left, &reader->failed);
     const char* stop = FindByte(buffer + reader->filled, CTRL_Z, n);
     reader->filled = stop != nullptr ? (size_t)(stop - buffer) : reader->filled + n;
     reader->ended = n == 0 || stop != nullptr;
   }
   buffer[reader->filled] = 0;
   return reader->filled;
+}
+
+// Reads on to the end of the current line; true when a line feed ends it.
+bool ReachLineFeed(PointReader* reader) {
+  for (;;) {
+    size_t avail = FillPointReader(reader);
+    if (avail == 0) return false;
+    if (FindByte(reader->buffer + reader->pos, '\n', avail) != nullptr) return true;
+    reader->pos += avail;
+  }
 }
 
 // The raw length of the piece at p among avail bytes.

@@ -24,6 +24,7 @@ constexpr size_t POINT_READ_BUFFER_MIN = 512;
 // Where a pass over the file stands.
 struct PointReader {
   FILE* file = nullptr;
+  uint64_t left = 0;       // bytes the pass may still read: a file is read to its size when opened
   char* buffer = nullptr;  // bufferSize bytes; the data, then a NUL
   size_t bufferSize = 0;
   size_t pos = 0;          // first byte of the buffer not yet delivered
@@ -32,18 +33,22 @@ struct PointReader {
   bool failed = false;     // a read failed
 };
 
-// Counts the line feeds before the first Ctrl-Z from the file's current position to its
-// end, reading through buffer. Returns false when a read fails.
-bool CountPointLines(FILE* file, char* buffer, size_t bufferSize, uint64_t* lines);
+// Counts the line feeds before the first Ctrl-Z among the next size bytes of the file (fewer
+// when it ends before), reading through buffer. Returns false when a read fails.
+bool CountPointLines(FILE* file, uint64_t size, char* buffer, size_t bufferSize, uint64_t* lines);
 
-// Starts a pass over the pieces of file from its current position, through buffer (at
-// least POINT_READ_BUFFER_MIN bytes).
-void StartPointReader(PointReader* reader, FILE* file, char* buffer, size_t bufferSize);
+// Starts a pass over the pieces of the next size bytes of file (fewer when it ends before),
+// through buffer (at least POINT_READ_BUFFER_MIN bytes).
+void StartPointReader(PointReader* reader, FILE* file, uint64_t size, char* buffer, size_t bufferSize);
 
 // Reads more input when the bytes left are fewer than a piece and its look-ahead. Returns
 // how many bytes start at buffer + pos (0 once everything is delivered); a NUL lies behind
 // them, and a piece may be ended with a NUL for a while.
 size_t FillPointReader(PointReader* reader);
+
+// Reads on to the end of the current line: true when a line feed ends it, false when the
+// input ends first.
+bool ReachLineFeed(PointReader* reader);
 
 // The first byte equal to byte among the n bytes at p, or null when there is none.
 const char* FindByte(const char* p, char byte, size_t n);

@@ -1,9 +1,10 @@
 // libFuzzer target: any bytes, written to a real file and read as the viewer reads it. Every
 // record must be, bit for bit, what the general scan makes of the pieces a 255-byte
-// text-mode line reader would deliver: through the reading pass alone, with small read
-// buffers, with the plain-line scan and without it; and through LoadPointFile, once as the
-// file is and once cut in half between the two passes, which must be reported, keeping
-// only what was read. With FUZZ_RUN=reader, the reading pass alone: the loader's 1 MiB
+// text-mode line reader would deliver for the lines a line feed ends: through the reading
+// pass alone, with small read buffers, with the plain-line scan and without it (the second
+// time only up to a limit short of the file's end); and through LoadPointFile, once as the
+// file is and once cut in half between the two passes, which must be reported, keeping only
+// the whole lines read. With FUZZ_RUN=reader, the reading pass alone: the loader's 1 MiB
 // buffer costs a sanitised build most of its time, so that run tries many more inputs.
 #include "app/messages.h"
 #include "platform/fake/fake_platform.h"
@@ -25,12 +26,14 @@ static const std::string fileName = "/tmp/fuzz-loader-" + std::to_string(getpid(
 static off_t halfSize = 0;  // half the fuzz input's size
 
 // The records of the first limit pieces a text-mode stream and a 255-byte line reader give
-// for the first size bytes of data (CR LF read as LF, the input ended at a Ctrl-Z).
+// for the first size bytes of data (CR LF read as LF, the input ended at a Ctrl-Z), from
+// the lines a line feed ends: a last line without one gives none.
 static Records ExpectedRecords(const uint8_t* data, size_t size, size_t limit) {
   std::string text;
   for (size_t i = 0; i < size && data[i] != 0x1A; ++i) {
     if (data[i] != '\r' || i + 1 == size || data[i + 1] != '\n') text += (char)data[i];
   }
+  text.erase(text.rfind('\n') + 1);  // all of it without a line feed (npos + 1 is 0)
   Records records;
   float xyz[3] = {0.0f, 0.0f, 0.0f};
   const char* stop = nullptr;
@@ -49,13 +52,14 @@ static void CheckRecords(const PointRecord* got, int32_t count, const Records& e
       (count > 0 && std::memcmp(got, expected.data(), count * sizeof(PointRecord)) != 0)) abort();
 }
 
-// Reads the open fuzz file's pieces through a read buffer of bufferSize bytes; checks them.
-static void ReadAndCheck(FILE* file, size_t bufferSize, bool plainLines, const Records& expected) {
+// Reads the open fuzz file's pieces, up to its first limit bytes, through a read buffer of
+// bufferSize bytes; checks them.
+static void ReadAndCheck(FILE* file, size_t limit, size_t bufferSize, bool plainLines, const Records& expected) {
   std::vector<char> buffer(bufferSize);
   Records records(expected.size() + 1);
   bool failed = false;
   std::rewind(file);
-  int32_t count = ReadPointRecords(file, buffer.data(), bufferSize, records.data(),
+  int32_t count = ReadPointRecords(file, limit, buffer.data(), bufferSize, records.data(),
                                    (int32_t)records.size(), plainLines, &failed);
   CheckRecords(records.data(), failed ? -1 : count, expected);
 }
@@ -79,13 +83,14 @@ static void LoadAndCheck(const Records& expected, const char* message, void (*be
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* f = std::fopen(fileName.c_str(), "w+b");
   if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fflush(f) != 0) abort();
-  ReadAndCheck(f, POINT_READ_BUFFER_MIN, true, ExpectedRecords(data, size, SIZE_MAX));
-  ReadAndCheck(f, POINT_READ_BUFFER_MIN + 77, false, ExpectedRecords(data, size, SIZE_MAX));
+  ReadAndCheck(f, SIZE_MAX, POINT_READ_BUFFER_MIN, true, ExpectedRecords(data, size, SIZE_MAX));
+  const size_t part = size - size / 3;
+  ReadAndCheck(f, part, POINT_READ_BUFFER_MIN + 77, false, ExpectedRecords(data, part, SIZE_MAX));
   std::fclose(f);
   if (const char* run = std::getenv("FUZZ_RUN"); run != nullptr && !std::strcmp(run, "reader")) return 0;
   // The table holds a record for each line feed counted (there are at least as many pieces);
-  // cut in half, the file is reported when its pieces no longer fill it (a line cut by half
-  // still makes one).
+  // cut in half, the file is reported when the pieces of its whole lines no longer fill it
+  // (a line cut by half makes none).
   size_t lines = std::count(data, std::find(data, data + size, 0x1A), '\n');
   LoadAndCheck(ExpectedRecords(data, size, lines), nullptr, nullptr);
   Records half = ExpectedRecords(data, size / 2, lines);

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "platform/fake/fake_platform.h"
 #include "pointdata/point_file.h"
+#include "pointdata/point_memory.h"
 #include "pointdata/point_number.h"
 #include "pointdata/point_plain_line.h"
 
@@ -10,7 +11,9 @@
 
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #if defined(_WIN32)
@@ -155,6 +158,48 @@ TEST(LoaderTable, SizeGuard) {
   }
 }
 
+#if !defined(_WIN32)
+// The kernel's files a process reads for its memory (made below a folder of the test's own),
+// and the bytes it can still get: under each control group's limit, less what it uses but
+// cannot reclaim, and the system's available memory and free swap.
+TEST(LoaderTable, MemoryRoom) {
+  const std::string v2 = "/sys/fs/cgroup/box", v1 = "/sys/fs/cgroup/memory/box",
+                    meminfo = "MemTotal: 8000000 kB\nMemAvailable: 4000000 kB\nSwapFree: 96000 kB\n";
+  const std::pair<std::string, std::string> system = {"/proc/meminfo", meminfo};
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> files;
+    uint64_t room;
+  } cases[] = {
+      {"no files", {}, UINT64_MAX},
+      {"memory and swap", {system}, 4194304000u},
+      {"v2 limit above", {system, {"/proc/self/cgroup", "0::/box/viewer\n"}, {v2 + "/memory.max", "419430400\n"},
+                          {v2 + "/memory.current", "104857600\n"}, {v2 + "/memory.stat", "anon 1\ninactive_file 4857600\n"},
+                          {v2 + "/viewer/memory.max", "max\n"}, {v2 + "/viewer/memory.current", "9\n"}}, 319430400u},
+      {"v1 limit", {system, {"/proc/self/cgroup", "5:cpu,cpuacct:/\n4:memory:/box\n0::/\n"},
+                    {v1 + "/memory.limit_in_bytes", "419430400\n"}, {v1 + "/memory.usage_in_bytes", "20000000\n"},
+                    {v1 + "/memory.stat", "inactive_file 5\ntotal_inactive_file 10000000\n"},
+                    {"/sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n"}}, 409430400u},
+      {"memory below the limit", {{"/proc/meminfo", "MemAvailable: 100000 kB\n"}, {"/proc/self/cgroup", "0::/box\n"},
+                                  {v2 + "/memory.max", "419430400\n"}}, 102400000u},
+      {"limit used up", {system, {"/proc/self/cgroup", "0::/box\n"}, {v2 + "/memory.max", "1000\n"},
+                         {v2 + "/memory.current", "5000\n"}}, 0},
+  };
+  for (const auto& c : cases) {
+    const std::string root = std::filesystem::absolute("loader_test_memory").string();
+    std::filesystem::remove_all(root);
+    for (const auto& [path, text] : c.files) {
+      std::filesystem::create_directories(std::filesystem::path(root + path).parent_path());
+      FILE* f = std::fopen((root + path).c_str(), "wb");
+      std::fputs(text.c_str(), f);
+      std::fclose(f);
+    }
+    EXPECT_EQ(c.room, AvailableMemoryBytes(root)) << c.what;
+    std::filesystem::remove_all(root);
+  }
+}
+#endif
+
 std::string Padded(const std::string& text, size_t width) { return text + std::string(width - text.size(), ' '); }
 
 // The file the seam changes between the two passes.
@@ -191,7 +236,8 @@ void ReplaceLoaderFile(FILE* file, bool withPipe) {
 // A file's bytes (or another name), what changes it between the passes, and what the loader
 // must leave: the records read, never more, then the box the user gets.
 TEST(LoaderFile, LoadTable) {
-  const std::string three = "1 2 3\n4\n7 8 9\n";
+  const std::string three = "1 2 3\n4\n7 8 9\n", four = "1 2 3\n4 5 6\n7 8 9\n10 11 12\n",
+                    fourCrLf = "1 2 3\r\n4 5 6\r\n7 8 9\r\n10 11 12\r\n", firstThree = "1 2 3, 4 5 6, 7 8 9";
   std::string pipeName;
 #if !defined(_WIN32)
   unlink("loader_test_fifo");
@@ -237,6 +283,10 @@ TEST(LoaderFile, LoadTable) {
       {"shrinks to two lines", three, "1 2 3, 4 2 3" + incomplete, [](FILE* f) { Truncate(f, 8); }},
       {"shrinks to nothing", three, incomplete, [](FILE* f) { Truncate(f, 0); }},
       {"grows", three, "1 2 3, 4 2 3, 7 8 9", Append},
+      {"cut at the last line's start", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 18); }},
+      {"cut inside the last line", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 19); }},
+      {"cut before the last line feed", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 26); }},
+      {"cut inside CR LF", fourCrLf, firstThree + incomplete, [](FILE* f) { Truncate(f, 30); }},
 #if defined(_WIN32)
       {"device", "", cannotOpen, nullptr, "NUL"},
 #else
@@ -244,6 +294,7 @@ TEST(LoaderFile, LoadTable) {
       {"FIFO without a writer", "", cannotOpen, nullptr, "loader_test_fifo"},
       {"pipe", "", cannotOpen, nullptr, pipeName},
       {"rewind fails", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, true); }},
+      {"size 0, yet it reads", "", "", nullptr, "/proc/version"},
       {"read fails", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, false); }},
 #endif
   };
