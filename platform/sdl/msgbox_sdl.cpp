@@ -1,5 +1,6 @@
 // USER32's MessageBoxA.
-// Built on SDL2's SDL_ShowMessageBox (works before SDL_Init, always without an owner window).
+// Built on SDL2's SDL_ShowMessageBox (works before SDL_Init, always without an owner window);
+// a box that cannot be shown (no display) goes to standard error instead.
 // Leaves out: owner windows, drawn icons, button sets other than OK and Yes/No, help buttons, default-button flags.
 #include <cstdio>
 #include <cstdlib>
@@ -79,7 +80,10 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   data.numbuttons = set.count;
   data.buttons = set.buttons;
   int button = 0;
-  if (SDL_ShowMessageBox(&data, &button) != 0) return 0;
+  if (SDL_ShowMessageBox(&data, &button) != 0) {
+    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
+    return 0;
+  }
   return button == kSdlClosedButton ? set.closedResult : button;
 }
 

@@ -2,6 +2,7 @@
 // Built on SDL2 windows; window events become the messages Windows sends for them.
 // Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0).
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "platform/sdl/standin_sdl.h"
@@ -104,6 +105,23 @@ void SdlSendClientSize(SdlWindowRecord* record, bool always) {
 }
 
 
+// Lets SDL pick only among its drivers that show windows on a real display: without one that
+// answers, video cannot start, so no window is made and the creation failure shows, where
+// the off-screen drivers would draw unseen with nothing to quit them. A user's own
+// SDL_VIDEODRIVER still wins over this hint.
+void SdlChooseRealVideoDrivers() {
+  std::string drivers;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const char* name = SDL_GetVideoDriver(i);
+    if (std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0 ||
+        std::strcmp(name, "evdev") == 0) {
+      continue;
+    }
+    drivers += (drivers.empty() ? "" : ",") + std::string(name);
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+}
+
 void SdlForgetWindowRecord(SdlWindowRecord* record) {
   HWND handle = SdlHandleOf(record);
   SdlForgetWindowMessages(handle);
@@ -181,6 +199,7 @@ bool SdlVideoStarted() { return sdlWindows.videoStarted; }
 bool SdlEnsureVideo() {
   if (sdlWindows.videoStarted) return true;
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SdlChooseRealVideoDrivers();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   // X fixes the visual when the window is created, so the format is set before any window.
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -231,7 +250,8 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
   return reinterpret_cast<HCURSOR>(&sdlWindows.cursorToken);
 }
 
-// Adds a class to the name table; the first registration starts SDL's video subsystem.
+// Adds a class to the name table. As on Windows, no display is needed yet: video starts with
+// the first window or display mode.
 WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
   if (wndClass == nullptr || wndClass->lpszClassName == nullptr ||
       wndClass->lpfnWndProc == nullptr) {
@@ -239,7 +259,6 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
   }
   if (std::strlen(wndClass->lpszClassName) >= static_cast<size_t>(kSdlClassNameLength)) return 0;
   if (SdlFindClassIndex(wndClass->lpszClassName, wndClass->hInstance) >= 0) return 0;
-  if (!SdlEnsureVideo()) return 0;
   for (int i = 0; i < kSdlMaxClasses; ++i) {
     SdlClassRecord& record = sdlWindows.classes[i];
     if (record.used) continue;

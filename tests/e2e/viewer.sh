@@ -57,4 +57,13 @@ check "R moves the cloud into the edge strip and 5 fills its middle" $?
 shoot "$id" "$work/rate1.png" 120x20+610+478
 compare -metric AE "$work/rate0.png" "$work/rate1.png" null: 2>/dev/null; check "both before the first rate is measured" $?
 at "close"; send_key "$id" alt+F4 viewer_ended; exits_with 0 "closing the window (Alt+F4 through the window manager)"
+
+# Natively, without a display or with one that does not answer, no window is made: the
+# creation failure's box cannot show, so its text goes to standard error, and the viewer ends.
+[ "$mode" = native ] && for display in "" :9999; do
+  at "DISPLAY '$display'"
+  said=$(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY ${display:+DISPLAY=$display} timeout 120 "$build/viewer" 2>&1 >/dev/null)
+  code=$?; grep -qxF "ERROR: Window Creation Error." <<<"$said" && [ "$code" = 0 ]
+  check "\"ERROR: Window Creation Error.\" on standard error, then exit 0 (got $code; said: ${said//$'\n'/ | })" $?
+done
 finish
