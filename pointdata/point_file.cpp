@@ -99,13 +99,15 @@ void LoadPointStream(FILE* file, uint64_t size, char* buffer, size_t bufferSize)
   }
   if (betweenPointPasses != nullptr) betweenPointPasses(file);
   bool readFailed = std::fseek(file, 0, SEEK_SET) != 0;
+  uint64_t lineFeeds = 0;
   if (!readFailed) {
     pointTable.count = ReadPointRecords(file, size, buffer, bufferSize, pointTable.records,
-                                        (int32_t)lines, true, &readFailed);
+                                        (int32_t)lines, true, &lineFeeds, &readFailed);
   }
-  // A file that is read as it was counted gives a record for each line feed, or more
-  // pieces than that; fewer records mean it lost line feeds in between or a read failed.
-  if (readFailed || (uint64_t)pointTable.count < lines) {
+  // A file that is read as it was counted has as many line feeds as before, and gives a
+  // record for each, or more pieces than that; fewer mean it changed in between (it was cut
+  // or rewritten shorter) or a read failed.
+  if (readFailed || lineFeeds < lines || (uint64_t)pointTable.count < lines) {
     loadedFileInfo.vertexCounter = (float)pointTable.count;
     ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
     return;
@@ -167,7 +169,8 @@ void LoadPointFile(const char* name) {
 
 // Reads pieces into records until count are stored or the input ends; returns how many.
 int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferSize,
-                         PointRecord* records, int32_t count, bool plainLines, bool* readFailed) {
+                         PointRecord* records, int32_t count, bool plainLines, uint64_t* lineFeeds,
+                         bool* readFailed) {
   PointReader reader;
   StartPointReader(&reader, file, size, buffer, bufferSize);
   PlainLineCache cache = {};
@@ -175,7 +178,8 @@ int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferS
   int restingLines = 0;   // pieces left before it tries again
   float xyz[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z, and room for a four-lane store
   int32_t stored = 0;
-  int32_t whole = 0;  // records up to the last line feed read
+  int32_t whole = 0;          // records up to the last line feed read
+  uint64_t piecesLineFeeds = 0;  // line feeds that ended pieces
   while (stored < count) {
     size_t avail = FillPointReader(&reader);
     if (avail == 0) break;
@@ -195,12 +199,17 @@ int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferS
     records[stored].z = xyz[2];
     ++stored;
     reader.pos += length;
-    if (piece[length - 1] == '\n') whole = stored;
+    if (piece[length - 1] == '\n') {
+      whole = stored;
+      ++piecesLineFeeds;
+    }
   }
   // A record stands only for a line that its line feed ends: the pieces of a line the input
   // ends in (the file was cut, or a read failed) are taken back. A file read as it was
   // counted fills the table before its last line without a line feed.
-  if (whole < stored && !ReachLineFeed(&reader)) stored = whole;
+  const uint64_t restLineFeeds = CountRestLineFeeds(&reader);
+  if (whole < stored && restLineFeeds == 0) stored = whole;
+  *lineFeeds = piecesLineFeeds + restLineFeeds;
   *readFailed = reader.failed;
   return stored;
 }

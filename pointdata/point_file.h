@@ -22,10 +22,12 @@ void LoadPointFile(const char* name);
 // count are stored or the input ends, carrying missing values over from the previous piece
 // (0 before the first); plainLines lets the plain-line scan take the lines it can. Only a
 // line its line feed ends gives records: those of a line the input ends in are dropped.
-// Returns the number of records stored, and sets readFailed when a read failed. bufferSize
-// is at least POINT_READ_BUFFER_MIN.
+// Then reads the rest of the input. Returns the number of records stored, sets lineFeeds to
+// the line feeds of all the input read, and readFailed when a read failed. bufferSize is at
+// least POINT_READ_BUFFER_MIN.
 int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferSize,
-                         PointRecord* records, int32_t count, bool plainLines, bool* readFailed);
+                         PointRecord* records, int32_t count, bool plainLines, uint64_t* lineFeeds,
+                         bool* readFailed);
 
 // Byte size of a table of count records, or false when count is negative or the size does
 // not fit a size_t.

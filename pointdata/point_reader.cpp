@@ -109,12 +109,13 @@ size_t FillPointReader(PointReader* reader) {
   return reader->filled;
 }
 
-// Reads on to the end of the current line; true when a line feed ends it.
-bool ReachLineFeed(PointReader* reader) {
+// Reads the rest of the input; returns its line feeds.
+uint64_t CountRestLineFeeds(PointReader* reader) {
+  uint64_t lines = 0;
   for (;;) {
     size_t avail = FillPointReader(reader);
-    if (avail == 0) return false;
-    if (FindByte(reader->buffer + reader->pos, '\n', avail) != nullptr) return true;
+    if (avail == 0) return lines;
+    lines += CountLineFeeds(reader->buffer + reader->pos, avail);
     reader->pos += avail;
   }
 }

@@ -46,9 +46,8 @@ void StartPointReader(PointReader* reader, FILE* file, uint64_t size, char* buff
 // them, and a piece may be ended with a NUL for a while.
 size_t FillPointReader(PointReader* reader);
 
-// Reads on to the end of the current line: true when a line feed ends it, false when the
-// input ends first.
-bool ReachLineFeed(PointReader* reader);
+// Reads the rest of the input and returns how many line feeds it holds.
+uint64_t CountRestLineFeeds(PointReader* reader);
 
 // The first byte equal to byte among the n bytes at p, or null when there is none.
 const char* FindByte(const char* p, char byte, size_t n);

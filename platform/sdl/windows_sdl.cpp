@@ -1,6 +1,7 @@
 // USER32's window classes and windows, and KERNEL32's module handle, system icon and cursor.
 // Built on SDL2 windows; window events become the messages Windows sends for them.
-// Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0).
+// Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0),
+// SDL's off-screen video drivers (unless SDL_VIDEODRIVER names one).
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -13,6 +14,8 @@ constexpr int kSdlMaxClasses = 16;
 constexpr int kSdlMaxWindows = 8;
 constexpr int kSdlClassNameLength = 256;
 constexpr int kSdlFocusWaitMs = 2000;
+// SDL's video drivers that show nothing on a screen.
+const char* const kSdlOffscreenDrivers[] = {"offscreen", "dummy", "evdev"};
 
 struct SdlClassRecord {
   bool used;
@@ -113,11 +116,9 @@ void SdlChooseRealVideoDrivers() {
   std::string drivers;
   for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
     const char* name = SDL_GetVideoDriver(i);
-    if (std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0 ||
-        std::strcmp(name, "evdev") == 0) {
-      continue;
-    }
-    drivers += (drivers.empty() ? "" : ",") + std::string(name);
+    bool offscreen = false;
+    for (const char* other : kSdlOffscreenDrivers) offscreen = offscreen || std::strcmp(name, other) == 0;
+    if (!offscreen) drivers += (drivers.empty() ? "" : ",") + std::string(name);
   }
   SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
 }

@@ -221,6 +221,13 @@ void Append(FILE*) {
   std::fputs("9 9 9\n", f);
   std::fclose(f);
 }
+// Rewrites the file as one line of its size, as another program would.
+void RewriteAsOneLine(FILE*) {
+  FILE* f = std::fopen(kChanged, "wb");
+  std::fputs(Padded("7", 602).c_str(), f);
+  std::fputs("\n", f);
+  std::fclose(f);
+}
 
 #if !defined(_WIN32)
 // Puts the read end of a new pipe, or a directory, in place of the loader's file.
@@ -287,6 +294,8 @@ TEST(LoaderFile, LoadTable) {
       {"cut inside the last line", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 19); }},
       {"cut before the last line feed", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 26); }},
       {"cut inside CR LF", fourCrLf, firstThree + incomplete, [](FILE* f) { Truncate(f, 30); }},
+      {"fewer line feeds, its pieces fill", std::string(600, ' ') + "\n\n\n", "7 0 0, 7 0 0, 7 0 0" + incomplete,
+       RewriteAsOneLine},
 #if defined(_WIN32)
       {"device", "", cannotOpen, nullptr, "NUL"},
 #else
