@@ -10,7 +10,8 @@ export WINEPREFIX=$repo/build/wineprefix-package
 trap 'stop_viewer; wineserver -k 2>/dev/null; rm -rf "$work" "$WINEPREFIX"' EXIT
 uninstall_key='Uninstall\\\\quillmere-viewer 1.0.0\]'
 
-# Starts a command in the background as the viewer; the sphere and Escape; its screenshot kept as NAME.
+# Starts the viewer by this command (after NAME) in the current folder: the sphere, and Escape;
+# its screenshot kept as package-NAME.png.
 sphere_and_escape() {
   "${@:2}" >/dev/null 2>&1 & viewer_pid=$!
   viewer_window; check "the window appears" $?
@@ -33,7 +34,9 @@ installed=$(find "$WINEPREFIX/drive_c" -ipath '*quillmere*' -type f | sort)
 shortcut=$(grep '/Quillmere viewer.lnk$' <<<"$installed")
 grep -q '/quillmere-viewer.exe$' <<<"$installed" && [ -n "$shortcut" ] && grep -q "$uninstall_key" "$WINEPREFIX/system.reg"
 check "installed: the program, its Start-menu shortcut, an uninstall entry ($(wc -l <<<"$installed") files)" $?
-sphere_and_escape windows wine start /wait "$(winepath -w "$shortcut")"
+{ read -r target; read -r folder; } < <(python3 "$repo/tests/package/shortcut.py" "$shortcut")
+[ "$folder" != "" ] && cd "$(winepath -u "$folder")"; check "the shortcut's working folder: '$folder'" $?
+sphere_and_escape windows wine "$target"; cd "$repo"
 
 at "uninstall"
 wine "$(winepath -w "$(grep '/Uninstall.exe$' <<<"$installed")")" /S; wineserver -w
