@@ -31,13 +31,14 @@ exec_line=$(sed -n 's/^Exec=//p' $entry) path=$(sed -n 's/^Path=//p' $entry)
 # The entry's command without its field code (no file: a start from the menu).
 (cd "$path" && exec ${exec_line/ %f/}) >/dev/null 2>&1 &
 viewer_pid=$!
-viewer_window; check "'$exec_line' in '$path': the window appears" $?
-wait_for 30 shows "$id" cyan 20; check "the installed sphere.txt: cyan points" $?
-cp "$work/shown.png" "$logs/package-deb.png"
-escape_exits
+if viewer_window; check "'$exec_line' in '$path': the window appears" $?; then
+  wait_for 30 shows "$id" cyan 20; check "the installed sphere.txt: cyan points" $?
+  cp "$work/shown.png" "$logs/package-deb.png"
+  escape_exits
+fi
 
 at "purge"
-apt purge $package; check "apt-get purges it" $?
+stop_viewer; apt purge $package; check "apt-get purges it" $?
 left=$(for f in $files; do [ -e "$f" ] && { [ ! -d "$f" ] || [[ $f == *$package* ]]; } && echo "$f"; done)
 [ -z "$left" ] && [ -n "$files" ]; check "no file of the package is left (left: ${left:-none})" $?
 finish

@@ -14,7 +14,7 @@ uninstall_key='Uninstall\\\\quillmere-viewer 1.0.0\]'
 # its screenshot kept as package-NAME.png.
 sphere_and_escape() {
   "${@:2}" >/dev/null 2>&1 & viewer_pid=$!
-  viewer_window; check "the window appears" $?
+  viewer_window; check "the window appears" $? || { stop_viewer; return; }
   wait_for 30 shows "$id" cyan 20; check "sphere.txt from the working folder: cyan points" $?
   cp "$work/shown.png" "$logs/package-$1.png"; escape_exits
 }
