@@ -6,7 +6,7 @@
 # Usage: windows.sh BUILD_DIR
 mode=wine build=$(cd "$1" && pwd)
 source "$(dirname "$0")/../lib.sh"
-export WINEPREFIX=$repo/build/wineprefix-package
+export WINEPREFIX=$repo/build/wineprefix-package WINEARCH=win32
 trap 'stop_viewer; wineserver -k 2>/dev/null; rm -rf "$work" "$WINEPREFIX"' EXIT
 uninstall_key='Uninstall\\\\quillmere-viewer 1.0.0\]'
 
