@@ -7,7 +7,7 @@ run_packages=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev l
   libfontconfig-dev libgl1-mesa-dri fonts-liberation libfast-float-dev)
 test_packages=(libgtest-dev libx11-dev libxfixes-dev xvfb xauth xdotool x11-utils imagemagick openbox
   g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
-  clang libclang-rt-14-dev python3)
+  clang libclang-rt-14-dev python3 dpkg-dev nsis lintian desktop-file-utils appstream file unzip)
 packages=("${run_packages[@]}")
 [ "$group" = test ] && packages+=("${test_packages[@]}")
 
