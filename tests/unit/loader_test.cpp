@@ -1,10 +1,9 @@
-// The point file loader: number grammar, pieces, plain-line scan, text-mode rules, and the
+// The point file loader: number grammar, pieces, text-mode rules, and the
 // files it must refuse or cannot read to the end.
 #include "app/messages.h"
 #include "platform/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_number.h"
-#include "pointdata/point_plain_line.h"
 
 #include <gtest/gtest.h>
 
@@ -114,31 +113,6 @@ TEST(LoaderGrammar, PieceTable) {
   }
 }
 
-// Lines the plain-line scan takes (its length) or leaves to the general scan (0); what it
-// takes reads as the general scan reads it.
-TEST(LoaderPlainLine, TakesExactlyThePlainLines) {
-  const std::string blanks(60, ' ');
-  const struct {
-    std::string line;
-    size_t length;
-  } cases[] = {
-      {"1 2 3\n", 6}, {"-1.5 +2.25 .5\n", 14}, {" \t1.\t-.2  3 \r\n", 14}, {"1 2 3 4\n", 8}, {"1 2 3 4x\n", 0},
-      {"12345678 -1234.567 +.1234567\n", 29}, {"16777216 0 0\n", 13}, {"0.000001 -0 +0.\n", 16},
-      {"16777217 0 0\n", 0}, {"123456789 1 1\n", 0}, {"1.2.3 4 5\n", 0}, {"1-2 3 4\n", 0}, {". 1 2\n", 0},
-      {"- 1 2\n", 0}, {"1 2\n", 0}, {"1 2 x\n", 0}, {"1e5 2 3\n", 0}, {"1 2 3" + blanks + "\n", 0},
-      {"1 2 3" + blanks.substr(0, 58) + "\n", 64},
-  };
-  for (const auto& c : cases) {
-    std::string text = c.line + std::string(PLAIN_LINE_READ, '9');
-    PlainLineCache cache = {};
-    float plain[4] = {7, 8, 9, 0}, general[3] = {7, 8, 9};
-    EXPECT_EQ(c.length, ScanPlainLine(text.data(), &cache, plain)) << c.line;
-    const char* stop = nullptr;
-    ScanPiece(c.line.c_str(), c.line.c_str() + c.line.size(), general, &stop);
-    EXPECT_EQ(c.length ? Text(general, 3) : "", c.length ? Text(plain, 3) : "") << c.line;
-  }
-}
-
 // The table's byte size, also where a 32-bit size_t cannot hold it.
 TEST(LoaderTable, SizeGuard) {
   const bool wide = sizeof(size_t) > 4;
@@ -227,7 +201,6 @@ TEST(LoaderFile, LoadTable) {
       {"253 then LF", Padded("1 2 3", 253) + "\n4 5 6\n", "1 2 3, 4 5 6"},
       {"254 then LF", Padded("1 2 3", 254) + "\n4 5 6\n", "1 2 3, 1 2 3"},
       {"255 then LF", Padded("1 2 3", 254) + "9\n4 5 6\n", "1 2 3, 9 2 3"},
-      {"253 then CR LF", Padded("1 2 3", 253) + "\r\n4 5 6\r\n", "1 2 3, 4 5 6"},
       {"254 then CR LF", Padded("1 2 3", 254) + "\r\n4 5 6\r\n", "1 2 3, 1 2 3"},
       {"253 then lone CR", Padded("1 2 3", 253) + "\r7\n\n", "1 2 3, 7 2 3"},
       {"number cut by the piece", std::string(250, ' ') + "12345678\n\n", "1234 0 0, 5678 0 0"},
