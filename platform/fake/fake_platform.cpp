@@ -12,20 +12,12 @@ void ResetFakePlatform() {
   ResetAppState();
 }
 
-std::vector<std::string> FakeBoxes() {
-  std::vector<std::string> boxes;
-  for (const std::string& call : fakePlatform.calls) {
-    if (call.rfind("MessageBoxA(", 0) == 0) boxes.push_back(call.substr(12, call.size() - 13));
-  }
-  return boxes;
-}
-
 extern "C" {
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   char line[512];
-  std::snprintf(line, sizeof line, "MessageBoxA(%s, %s, 0x%x)", text, caption, type);
-  fakePlatform.calls.push_back(line);
+  std::snprintf(line, sizeof line, "%s, %s, 0x%x", text, caption, type);
+  fakePlatform.boxes.push_back(line);
   return (type & 0xF) == MB_YESNO ? IDYES : IDOK;
 }
 
@@ -46,9 +38,7 @@ DWORD WINAPI timeGetTime(void) {
 }
 
 // The overlay font of a scene set-up: none, as without a device context.
-HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR) {
-  return nullptr;
-}
+HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR) { return nullptr; }
 HGDIOBJ WINAPI SelectObject(HDC, HGDIOBJ) { return nullptr; }
 BOOL WINAPI DeleteObject(HGDIOBJ) { return FALSE; }
 BOOL WINAPI wglUseFontBitmapsA(HDC, DWORD, DWORD, DWORD) { return FALSE; }

@@ -14,8 +14,8 @@
 #include <vector>
 
 struct FakePlatform {
-  // "MessageBoxA(text, caption, 0xtype)", "DefWindowProcA(window, 0xmessage, 0xwParam, 0xlParam)"
-  // and "PostQuitMessage(code)", in their order.
+  std::vector<std::string> boxes;  // each box shown: "text, caption, 0xtype"
+  // "DefWindowProcA(window, 0xmessage, 0xwParam, 0xlParam)" and "PostQuitMessage(code)".
   std::vector<std::string> calls;
   uint32_t clock = 0;  // what timeGetTime returns; it then moves on by clockStep
   uint32_t clockStep = 0;
@@ -28,4 +28,4 @@ extern FakePlatform fakePlatform;
 void ResetFakePlatform();
 
 // The message boxes shown, each as "text, caption, 0xtype" (their owner left out).
-std::vector<std::string> FakeBoxes();
+inline std::vector<std::string> FakeBoxes() { return fakePlatform.boxes; }

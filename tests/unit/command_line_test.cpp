@@ -14,14 +14,10 @@ TEST(SkipProgramName, TailTable) {
   } cases[] = {
       {"plain name and file", "viewer.exe cloud.txt", "cloud.txt"},
       {"quoted name with blanks", "\"C:\\Program Files\\viewer.exe\" cloud.txt", "cloud.txt"},
-      {"tail keeps its inner blanks", "viewer.exe a b  c.txt", "a b  c.txt"},
-      {"tabs after the name", "viewer.exe\t\t cloud.txt", "cloud.txt"},
       {"quotes in the tail kept", "viewer.exe   \"my cloud.txt\"", "\"my cloud.txt\""},
       {"quote in the middle of the name", "C:\\My\" \"Tools\\viewer.exe x", "x"},
       {"unclosed quote swallows the rest", "\"C:\\a b\\viewer.exe cloud.txt", ""},
-      {"only the program name", "viewer.exe", ""},
       {"control character ends the name", "viewer.exe\x01\x1f" "cloud.txt", "cloud.txt"},
-      {"high characters belong to the name", "vi\xe9wer.exe cloud.txt", "cloud.txt"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.commandLine + (std::strlen(c.commandLine) - std::strlen(c.tail)), SkipProgramName(c.commandLine))

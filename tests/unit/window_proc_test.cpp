@@ -32,7 +32,6 @@ TEST(ViewerWindowProc, MessageTable) {
       {"system key up", WM_SYSKEYUP, VK_RIGHT, 1 << 29, 2, {VK_UP, VK_RIGHT},
        {"DefWindowProcA(42, 0x105, 0x27, 0x20000000)"}},
       {"screen saver", WM_SYSCOMMAND, SC_SCREENSAVE, 0, 2, {VK_UP, VK_RIGHT}, {}},
-      {"monitor power", WM_SYSCOMMAND, SC_MONITORPOWER, 0, 2, {VK_UP, VK_RIGHT}, {}},
       {"screen saver code, low bits set", WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0, 2, {VK_UP, VK_RIGHT},
        {"DefWindowProcA(42, 0x112, 0xf141, 0x0)"}},
       {"size", WM_SIZE, SIZE_RESTORED, (600 << 16) | 800, 2, {VK_UP, VK_RIGHT}, {}},
