@@ -20,11 +20,9 @@ held() { echo "$(xwininfo -root -tree | grep -c '^ *0x') $(ls "/proc/$viewer_pid
 for row in "${rows[@]}"; do
   IFS='|' read -r fail text code <<<"$row"
   at "$fail fails"
-  if [ "$fail" = SDL_CreateWindow:2 ]; then
-    VIEWER_FAIL=$fail LD_PRELOAD=$faults run_viewer && send_key "$id" F1 box_named "Vexa GL" && answer_box "Vexa GL" Return
-  else
-    VIEWER_FAIL=$fail LD_PRELOAD=$faults start_viewer
-  fi
+  VIEWER_FAIL=$fail LD_PRELOAD=$faults start_viewer
+  [ "$fail" != SDL_CreateWindow:2 ] || { viewer_window && send_key "$id" F1 box_named "Vexa GL" &&
+    answer_box "Vexa GL" Return; check "F1 on the window, the question answered Yes" $?; }
   if [ -n "$text" ]; then
     wait_for 60 box_named ERROR >/dev/null && ! window_named "$title" >/dev/null && box_seen "ERROR|$text|"
     check "the box \"$text\", the viewer's window gone" $?
