@@ -1,4 +1,4 @@
-// The keyboard controls: each key's effect, Shift, opposite keys, reset and point sizes.
+// The keyboard controls: each key's effect, Shift, reset, the rate before the first measurement, point sizes.
 #include "app/app_state.h"
 #include "controls/view_controls.h"
 #include "platform/fake/fake_platform.h"
