@@ -7,8 +7,8 @@ title="Quillmere OpenGL by KALMO"
 logs=${VIEWER_TEST_LOGS:-$repo/build/test-logs}
 work=$(mktemp -d)
 mkdir -p "$logs" && cp "$repo/sphere.txt" "$work/"
-passed=0 failed=0 step=start viewer_pid="" helper_pids=""
-trap 'stop_viewer; kill $helper_pids 2>/dev/null; rm -rf "$work"' EXIT
+passed=0 failed=0 step=start viewer_pid=""
+trap 'stop_viewer; rm -rf "$work"' EXIT
 
 # Names the step the next checks belong to.
 at() { step=$*; echo "---- $step (${SECONDS}s)"; }
