@@ -26,7 +26,6 @@ static int Chosen(const char* name, int use) {
   }
 
 FAIL_CALL(int, SDL_InitSubSystem, (Uint32 flags), (flags), -1)
-FAIL_CALL(int, SDL_GetDesktopDisplayMode, (int display, SDL_DisplayMode* mode), (display, mode), -1)
 FAIL_CALL(SDL_Window*, SDL_CreateWindow, (const char* title, int x, int y, int w, int h, Uint32 flags),
           (title, x, y, w, h, flags), NULL)
 FAIL_CALL(SDL_GLContext, SDL_GL_CreateContext, (SDL_Window* window), (window), NULL)

@@ -21,7 +21,6 @@ TEST(ViewerWindowProc, MessageTable) {
     std::vector<int> held;
     std::vector<std::string> calls;
   } cases[] = {
-      {"activated", WM_ACTIVATE, WA_ACTIVE, 0, 1, {VK_UP, VK_RIGHT}, {}},
       {"deactivated, not minimised", WM_ACTIVATE, WA_INACTIVE, 0, 1, {VK_UP, VK_RIGHT}, {}},
       {"minimised, low word active", WM_ACTIVATE, 0x10000 | WA_ACTIVE, 0, 0, {VK_UP, VK_RIGHT}, {}},
       {"key down", WM_KEYDOWN, 'A', 0, 2, {VK_UP, VK_RIGHT, 'A'}, {}},
