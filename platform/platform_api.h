@@ -193,17 +193,13 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
 #define WM_ACTIVATE 0x0006
-#define WM_SETFOCUS 0x0007
-#define WM_KILLFOCUS 0x0008
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
-#define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
-#define WM_SYSCHAR 0x0106
 #define WM_SYSCOMMAND 0x0112
 
 #define SIZE_RESTORED 0
@@ -268,32 +264,18 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 
 // Virtual-key codes the viewer and its stand-in use. Letters and digits are their
 // upper-case character codes.
-#define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
-#define VK_CONTROL 0x11
 #define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
-#define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
-#define VK_END 0x23
-#define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 #define VK_F1 0x70
-#define VK_F2 0x71
-#define VK_F3 0x72
 #define VK_F4 0x73
-#define VK_F5 0x74
-#define VK_F6 0x75
-#define VK_F7 0x76
-#define VK_F8 0x77
-#define VK_F9 0x78
 #define VK_F10 0x79
-#define VK_F11 0x7A
-#define VK_F12 0x7B
 
 extern "C" {
 // USER32

@@ -195,12 +195,6 @@ void UnregisterViewerClass() {
 
 }  // namespace
 
-// Forgets that the colour bits were filled and puts the request back to its start value.
-void ResetViewerWindowState() {
-  colourBitsFilled = false;
-  PixelFormatRequest.cColorBits = 0;
-}
-
 // Makes the window, device context, pixel format and current rendering context, then the scene.
 bool CreateViewerWindow(const char* title, int width, int height, int bits, bool fullscreen) {
   windowContext.fullscreen = fullscreen ? 1 : 0;

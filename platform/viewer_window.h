@@ -8,6 +8,3 @@ extern PIXELFORMATDESCRIPTOR PixelFormatRequest;
 
 bool CreateViewerWindow(const char* title, int width, int height, int bits, bool fullscreen);
 void DestroyViewerWindow();
-
-// Forgets that the colour bits of PixelFormatRequest were filled (a fresh process, for tests).
-void ResetViewerWindowState();

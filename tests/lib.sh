@@ -1,4 +1,4 @@
-# The shell harness of the suites driven through X (tests/e2e, tests/standin), on DISPLAY:
+# The shell harness of the suites driven through X (tests/e2e), on DISPLAY:
 # checks that keep the window tree and a screenshot when they fail, waits on what is on screen
 # or in a log, keys held until their effect shows, and the viewer's runs.
 set -u
@@ -7,8 +7,8 @@ title="Quillmere OpenGL by KALMO"
 logs=${VIEWER_TEST_LOGS:-$repo/build/test-logs}
 work=$(mktemp -d)
 mkdir -p "$logs" && cp "$repo/sphere.txt" "$work/"
-passed=0 failed=0 step=start viewer_pid="" helper_pids=""
-trap 'stop_viewer; kill $helper_pids 2>/dev/null; rm -rf "$work"' EXIT
+passed=0 failed=0 step=start viewer_pid=""
+trap 'stop_viewer; rm -rf "$work"' EXIT
 
 # Names the step the next checks belong to.
 at() { step=$*; echo "---- $step (${SECONDS}s)"; }
@@ -54,12 +54,14 @@ send_key() {
 answer_box() { local box; box=$(wait_for 60 box_named "$1") && HOLD=0 send_key "$box" "$2" no_box "$1"; }
 
 # Starts the viewer in the work folder with these arguments; its message boxes are logged (by
-# the stand-in natively, by Wine's trace under Wine). stop_viewer stops it if it still runs.
+# the stand-in natively, by Wine's trace under Wine), and box_seen tells whether a box with this
+# text (natively "caption|text|") is up or was logged. stop_viewer stops it if it still runs.
 start_viewer() {
   local run=("$build/viewer"); [ "$mode" = wine ] && run=(wine "$build/viewer.exe"); rm -f "$work/boxes.log"
   (cd "$work" && VIEWER_MESSAGEBOX_LOG="$work/boxes.log" WINEDEBUG=+msgbox exec "${run[@]}" "$@" >/dev/null 2>>boxes.log) &
   viewer_pid=$!
 }
+box_seen() { box_named "$1" >/dev/null || grep -qF "$1" "$work/boxes.log" 2>/dev/null; }
 stop_viewer() { [ -z "$viewer_pid" ] || { kill "$viewer_pid"; wait "$viewer_pid"; viewer_pid=""; } 2>/dev/null; }
 viewer_ended() { ! kill -0 "$viewer_pid" 2>/dev/null; }
 

@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
-# Counts code lines (no blank lines, no comment lines) of the product and of the tests at a
-# git revision (default HEAD) and prints their ratio. Product: app, controls, platform (the fake
-# aside), pointdata, render. Tests: tests/ and the fake platform (C++, shell and Python).
-# Usage: tools/count-lines.sh [REVISION]
+# Counts code lines (no blank lines, no comment lines, leading blanks ignored) of the product and
+# of the tests at a git revision (default HEAD) and prints their ratio; with --files, each file's
+# count first. Product: every C/C++ file outside tests/, tools/, bench/ and platform/fake/. Tests:
+# every file that exists only for the tests, wherever it lives: tests/ (C/C++, shell, Python,
+# CMake), the fake platform, the display script (tools/with-display.sh), the scripts that build
+# and run every suite (tools/test.sh, .ci/run) and the pixel tests' reference frame
+# (bench/immediate_frame.h). Data files (the fuzz corpus, checksums, suppressions) are not code.
+# Usage: tools/count-lines.sh [--files] [REVISION]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+files=0
+[ "${1:-}" = --files ] && { files=1; shift; }
 rev=${1:-HEAD}
 
-# Code lines of the listed files at the revision.
+# Code lines of the listed files at the revision, each file's count printed with --files.
 code_lines() {
-  local f
+  local f n total=0
   for f in "$@"; do
-    case $f in
-      *.sh | *.py) git show "$rev:$f" | grep -vE '^\s*(#|$)' || true ;;
-      *) git show "$rev:$f" | grep -vE '^\s*(//|$)' || true ;;
-    esac
-  done | wc -l
+    n=$(git show "$rev:$f" | sed -e 's/^[[:space:]]*//' | grep -c -v -E '^$|^//|^/\*|^\*|^#!|^# |^#$' || true)
+    ((files)) && printf '%6d %s\n' "$n" "$f" >&2
+    total=$((total + n))
+  done
+  echo "$total"
 }
 
-product=$(code_lines $(git ls-tree -r --name-only "$rev" app controls platform pointdata render |
-  grep -v '^platform/fake/' | grep -E '\.(cpp|h)$'))
-tests=$(code_lines $(git ls-tree -r --name-only "$rev" tests platform/fake | grep -E '\.(cpp|h|sh|py)$'))
+all=$(git ls-tree -r --name-only "$rev")
+product=$(code_lines $(grep -E '\.(c|cpp|h)$' <<<"$all" | grep -v -E '^(tests|tools|bench|platform/fake)/'))
+tests=$(code_lines $(grep -E '^tests/.*(\.(c|cpp|h|sh|py)|CMakeLists\.txt)$|^platform/fake/' <<<"$all"
+  grep -x -E 'tools/with-display\.sh|tools/test\.sh|\.ci/run|bench/immediate_frame\.h' <<<"$all"))
 echo "product $product, tests $tests, ratio $(awk "BEGIN {printf \"%.2f\", $tests / $product}")"

@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
-# Virtual X displays (Xvfb, with openbox unless --no-wm) for the tests and for headless runs.
+# Virtual X displays (Xvfb with openbox) for the tests and for headless runs.
 #   with-display.sh [OPTIONS] CMD...     runs CMD on a fresh display, then stops it
 #   with-display.sh --start FILE [OPTIONS]   starts a display and leaves it running; FILE records it
 #   with-display.sh --use FILE CMD...    runs CMD on the display FILE records
 #   with-display.sh --stop FILE          stops that display
-#   with-display.sh --wm LOG             starts the window manager on DISPLAY; prints its process id
-# OPTIONS: --size WxH (default 1024x768), --no-repeat (no key auto-repeat), --no-wm.
+# OPTIONS: --size WxH (default 1024x768), --no-repeat (no key auto-repeat).
 # The server picks a free display number itself (-displayfd), so displays started at the same
 # time never collide. CMD runs with DISPLAY set and VIEWER_TEST_DISPLAY=1.
 set -u
 size=1024x768
 server_flags=()
-wm=1
 
 # Starts the window manager on DISPLAY, detached from the caller, logging to LOG, and prints its
 # process id; fails unless it comes up. Started again if it gives up at once (its log says why),
@@ -52,7 +50,7 @@ start_display() {
     rm -rf "$dir"
     return 1
   fi
-  [ "$wm" = 1 ] && wm_pid=$(DISPLAY=":$number" start_wm "$dir/openbox.log")
+  wm_pid=$(DISPLAY=":$number" start_wm "$dir/openbox.log")
   printf 'DISPLAY=:%s\nxvfb_pid=%s\nwm_pid=%s\nlog_dir=%s\n' "$number" "$pid" "$wm_pid" "$dir" >"$file"
 }
 
@@ -81,10 +79,9 @@ action=run
 file=""
 while [ $# -gt 0 ]; do
   case $1 in
-    --start | --stop | --use | --wm) action=${1#--}; file=$2; shift 2 ;;
+    --start | --stop | --use) action=${1#--}; file=$2; shift 2 ;;
     --size) size=$2; shift 2 ;;
     --no-repeat) server_flags+=(-r); shift ;;
-    --no-wm) wm=0; shift ;;
     *) break ;;
   esac
 done
@@ -94,7 +91,6 @@ case $action in
   start) stop_display "$file" && start_display "$file" ;;
   stop) stop_display "$file" ;;
   use) use_display "$file" "$@" ;;
-  wm) start_wm "$file" ;;
   run)
     file=$(mktemp)
     start_display "$file" || exit 1

@@ -1,39 +1,30 @@
 // USER32's message queue: PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage, DefWindowProcA.
 // Built on SDL2 events; key events are queued as key messages, window events sent on the way.
-// Leaves out: GetMessage and waiting, timers, WM_PAINT, mouse messages, sent messages from other threads.
+// Leaves out: GetMessage and waiting, timers, WM_PAINT, mouse messages, sent messages from other threads,
+// character messages (the viewer reads none) and the scan codes in key messages.
 #include "platform/sdl/standin_sdl.h"
 
 namespace {
 
 constexpr int kSdlQueueLength = 256;
 
-// One queued message; key messages keep the modifiers SDL reported with them for TranslateMessage.
-struct SdlQueuedMessage {
-  MSG msg;
-  Uint16 modifiers;
-};
-
 struct SdlMessageQueue {
-  SdlQueuedMessage items[kSdlQueueLength];
+  MSG items[kSdlQueueLength];
   int head;
   int count;
 };
 
 struct SdlMessagesState {
-  SdlMessageQueue posted;  // PostQuitMessage aside, what TranslateMessage posts
-  SdlMessageQueue input;   // Key messages made from SDL events
+  SdlMessageQueue input;  // Key messages made from SDL events
   bool quitPending;
   int quitCode;
-  Uint16 lastKeyModifiers;  // Modifiers of the key message PeekMessageA last removed
 };
 
 SdlMessagesState sdlMessages = {};
 
-bool SdlQueuePush(SdlMessageQueue* queue, const MSG& msg, Uint16 modifiers) {
+bool SdlQueuePush(SdlMessageQueue* queue, const MSG& msg) {
   if (queue->count == kSdlQueueLength) return false;
-  SdlQueuedMessage& slot = queue->items[(queue->head + queue->count) % kSdlQueueLength];
-  slot.msg = msg;
-  slot.modifiers = modifiers;
+  queue->items[(queue->head + queue->count) % kSdlQueueLength] = msg;
   ++queue->count;
   return true;
 }
@@ -45,13 +36,12 @@ bool SdlMessageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterM
 }
 
 // Takes (or, without PM_REMOVE, copies) the first message that passes the filters.
-bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, Uint16* modifiers, HWND window, UINT filterMin,
-                  UINT filterMax, bool remove) {
+bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, HWND window, UINT filterMin, UINT filterMax,
+                  bool remove) {
   for (int i = 0; i < queue->count; ++i) {
     int index = (queue->head + i) % kSdlQueueLength;
-    if (!SdlMessageMatches(queue->items[index].msg, window, filterMin, filterMax)) continue;
-    *out = queue->items[index].msg;
-    *modifiers = queue->items[index].modifiers;
+    if (!SdlMessageMatches(queue->items[index], window, filterMin, filterMax)) continue;
+    *out = queue->items[index];
     if (!remove) return true;
     for (int j = i; j > 0; --j) {
       queue->items[(queue->head + j) % kSdlQueueLength] =
@@ -68,8 +58,8 @@ bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, Uint16* modifiers, HWND wind
 void SdlQueueForget(SdlMessageQueue* queue, HWND window) {
   SdlMessageQueue kept = {};
   for (int i = 0; i < queue->count; ++i) {
-    const SdlQueuedMessage& item = queue->items[(queue->head + i) % kSdlQueueLength];
-    if (item.msg.hwnd != window) SdlQueuePush(&kept, item.msg, item.modifiers);
+    const MSG& item = queue->items[(queue->head + i) % kSdlQueueLength];
+    if (item.hwnd != window) SdlQueuePush(&kept, item);
   }
   *queue = kept;
 }
@@ -102,16 +92,13 @@ void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
   // Keys with Alt (but not AltGr-style Ctrl+Alt), Alt itself and F10 are system keys.
   bool system = (alt && !ctrl) || virtualKey == VK_F10 || (virtualKey == VK_MENU && !ctrl);
   UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-  int scanCode = SdlKeyToScanCode(&event.keysym);
   uint32_t lParam = 1u;  // Repeat count
-  lParam |= static_cast<uint32_t>(scanCode & 0xFF) << 16;
-  if ((scanCode & 0x100) != 0) lParam |= 1u << 24;
   if (alt) lParam |= 1u << 29;
   if (!down || event.repeat != 0) lParam |= 1u << 30;
   if (!down) lParam |= 1u << 31;
   MSG msg = SdlMakeMessage(window, message, static_cast<WPARAM>(virtualKey),
                            static_cast<LPARAM>(static_cast<int32_t>(lParam)));
-  SdlQueuePush(&sdlMessages.input, msg, modifiers);
+  SdlQueuePush(&sdlMessages.input, msg);
 }
 
 // Handles one SDL event: window events are sent at once, key events queued.
@@ -132,26 +119,16 @@ void SdlHandleEvent(const SDL_Event& event) {
 
 }  // namespace
 
-void SdlForgetWindowMessages(HWND window) {
-  SdlQueueForget(&sdlMessages.posted, window);
-  SdlQueueForget(&sdlMessages.input, window);
-}
+void SdlForgetWindowMessages(HWND window) { SdlQueueForget(&sdlMessages.input, window); }
 
 extern "C" {
 
-// Posted messages first, then key messages from SDL's events (window events are sent on the way), then WM_QUIT.
+// Key messages from SDL's events (window events are sent on the way), then WM_QUIT.
 BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
   if (msg == nullptr) return FALSE;
   bool removing = (remove & PM_REMOVE) != 0;
   for (;;) {
-    Uint16 modifiers = 0;
-    if (SdlQueueTake(&sdlMessages.posted, msg, &modifiers, window, filterMin, filterMax, removing)) {
-      return TRUE;
-    }
-    if (SdlQueueTake(&sdlMessages.input, msg, &modifiers, window, filterMin, filterMax, removing)) {
-      if (removing) sdlMessages.lastKeyModifiers = modifiers;
-      return TRUE;
-    }
+    if (SdlQueueTake(&sdlMessages.input, msg, window, filterMin, filterMax, removing)) return TRUE;
     if (!SdlVideoStarted()) break;
     SDL_Event event;
     if (SDL_PollEvent(&event) == 0) break;
@@ -166,19 +143,8 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
   return FALSE;
 }
 
-// Posts WM_CHAR (WM_SYSCHAR for system keys) for a key-down that makes a character, ahead of the next input.
-BOOL WINAPI TranslateMessage(const MSG* msg) {
-  if (msg == nullptr) return FALSE;
-  if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) {
-    return msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP;
-  }
-  int character = SdlVirtualKeyToCharacter(static_cast<int>(msg->wParam), sdlMessages.lastKeyModifiers);
-  if (character < 0) return TRUE;
-  UINT message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
-  MSG posted = SdlMakeMessage(msg->hwnd, message, static_cast<WPARAM>(character), msg->lParam);
-  SdlQueuePush(&sdlMessages.posted, posted, sdlMessages.lastKeyModifiers);
-  return TRUE;
-}
+// Makes no character messages: the viewer reads none.
+BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
 
 // Calls the procedure of the message's window; messages for no window (WM_QUIT) go nowhere.
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {

@@ -55,7 +55,3 @@ bool SdlGetPendingDisplayMode(SDL_DisplayMode* mode);
 
 // The Windows virtual-key code of an SDL key (0 for keys the stand-in does not map).
 int SdlKeyToVirtualKey(const SDL_Keysym* key);
-// Windows' set-1 scan code of an SDL key, with 0x100 added for the extended keys.
-int SdlKeyToScanCode(const SDL_Keysym* key);
-// The character TranslateMessage makes of a virtual key under the given SDL modifiers, or -1.
-int SdlVirtualKeyToCharacter(int virtualKey, Uint16 modifiers);

@@ -1,25 +1,30 @@
 #!/usr/bin/env bash
-# F1 switches end to end, then Escape (27). On an 800x600 display each F1 enters or leaves the
-# full screen: a borderless window over the whole screen from (0,0) with the cursor hidden, then
-# the framed 800x600 window with the cursor shown; Escape, also while fullscreen, gives the
-# desktop mode back. On a larger display the mode is refused and the question answered Yes: the
-# framed window stays. From 40 switches on it is a soak: resident memory, open files and X
-# windows must stay flat (within 10 %) from the 20th switch to the last.
-# Usage: fullscreen.sh native|wine BUILD_DIR CURSOR_SHOWN SWITCHES; CURSOR_SHOWN is the program
-# that asks the X server (XFixes) whether the cursor shows. Runs on DISPLAY.
-mode=$1 build=$(cd "$2" && pwd) cursor_shown=$3 switches=$4
+# F1 switches end to end, then Escape (27). Where the 800x600 mode is granted each F1 enters or
+# leaves the full screen: a borderless window over the whole screen from (0,0) in the 800x600
+# mode with the cursor hidden, then the framed 800x600 window in the desktop's mode with the
+# cursor shown; Escape, also while fullscreen, gives the desktop mode back. Where it is refused
+# the question is answered Yes: the framed window stays. From 40 switches on it is a soak:
+# resident memory, open files and X windows must stay flat (within 10 %) from the 20th switch on.
+# Usage: fullscreen.sh native|wine BUILD_DIR CURSOR_SHOWN SWITCHES [granted]; CURSOR_SHOWN asks
+# the X server (XFixes) whether the cursor shows; with "granted" the screen offers an 800x600
+# mode beside its own, which the viewer is then granted (natively on a larger screen, whose mode
+# the switches change; Wine on Xvfb takes it on an 800x600 screen only). Runs on DISPLAY.
+mode=$1 build=$(cd "$2" && pwd) cursor_shown=$3 switches=$4 granted=0
+[ "${5:-}" = granted ] && granted=1
 source "$(dirname "$0")/../lib.sh"
-# The screen's size, WIDTHxHEIGHT.
-screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }
-screen=$(screen_size)
-# The windows: what each is, its client area "x y width height" (a regular expression), and
-# whether the cursor over it shows (0) or is hidden (1). Each F1 gives the next where the mode is
-# granted; where it is refused the framed window stays. The framed window asks for 800x600; on an
+# The screen's current size, WIDTHxHEIGHT.
+screen_mode() { xrandr 2>/dev/null | sed -n 's/.* current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
+# The offered mode has timings (Xvfb's own has none, and Wine takes no mode without them).
+((!granted)) || xrandr | grep -q 800x600_60 || { xrandr --newmode 800x600_60 40 800 840 968 1056 600 601 605 628 &&
+  xrandr --addmode screen 800x600_60; } || { check "the screen offers an 800x600 mode" 1; finish; exit; }
+desktop=$(screen_mode)
+# The windows: what each is, its client area "x y width height" (a regular expression), whether
+# the cursor over it shows (0) or is hidden (1), and the screen's mode. Each F1 gives the next
+# where the mode is granted; where it is refused the framed window stays. The framed window asks for 800x600; on an
 # 800x600 screen a window manager may shrink its frame to fit, which leaves a little less (Wine's
 # resizable frame: 798x575).
-kinds=("the framed 800x600 window, cursor shown;^-?[0-9]+ [1-9][0-9]* (800 600|7[5-9][0-9] 5[5-9][0-9])$;0"
-  "borderless over the whole screen from (0,0), cursor hidden;^0 0 800 600$;1")
-[ "$screen" = 800x600 ]; granted=$((!$?))
+kinds=("the framed 800x600 window, cursor shown, $desktop;^-?[0-9]+ [1-9][0-9]* (800 600|7[5-9][0-9] 5[5-9][0-9])$;0;$desktop"
+  "borderless over the whole screen from (0,0), cursor hidden, 800x600;^0 0 800 600$;1;800x600")
 
 # Whether the cursor over the middle of the screen shows (0) or is hidden (1).
 cursor() { xdotool mousemove 400 300; "$cursor_shown"; [ $? = "$1" ]; }
@@ -41,10 +46,11 @@ usage() {
 run_viewer || { finish; exit; }
 for ((switch = 0; switch <= switches; switch++)); do
   ((switch == 0)) || { at "switch $switch"; switch_window; check "F1 gives a new window (refused: after the question)" $? || break; }
-  IFS=';' read -r what shape hidden <<<"${kinds[granted * (switch % 2)]}"
-  wait_for 30 eval 'area=$(client_area "$id"); [[ $area =~ $shape ]]' && wait_for 30 cursor "$hidden" &&
-    wait_for 30 shows "$id" cyan 20
-  check "$what, drawing the points (client area $area)" $?
+  IFS=';' read -r what shape hidden want <<<"${kinds[granted * (switch % 2)]}"
+  # Once a frame shows, the window's mode is set: a window mapped before it may pass for another.
+  wait_for 30 cursor "$hidden" && wait_for 30 shows "$id" cyan 20 &&
+    wait_for 30 eval 'area=$(client_area "$id") now=$(screen_mode); [[ $area =~ $shape ]] && [ "$now" = "$want" ]'
+  check "$what, drawing the points (client area $area, mode $now)" $?
   ((switch == 20)) && early=($(usage))
 done
 if ((switches >= 40)); then
@@ -55,6 +61,6 @@ if ((switches >= 40)); then
   done
 fi
 escape_exits
-[ "$(screen_size)" = "$screen" ] && wait_for 30 cursor 0
-check "the desktop mode ($screen) is back, with the cursor shown" $?
+wait_for 30 eval 'now=$(screen_mode); [ "$now" = "$desktop" ]' && wait_for 30 cursor 0
+check "the desktop mode ($desktop) is back, with the cursor shown (mode $now)" $?
 finish

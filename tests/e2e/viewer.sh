@@ -5,9 +5,6 @@
 mode=$1 build=$(cd "$2" && pwd)
 source "$(dirname "$0")/../lib.sh"
 
-# Whether a box with this text or caption is up or was logged.
-box_seen() { box_named "$1" >/dev/null || grep -qF "$1" "$work/boxes.log" 2>/dev/null; }
-
 # A file that cannot be opened: the box, and no window while it is up; then an empty cloud.
 missing_file() {
   at "missing file $1"; start_viewer "$1"
@@ -31,6 +28,30 @@ run_viewer && client=$(client_area "$id")
 # At the screen's top-left: only the window manager's frame lies before the client area.
 [[ $client =~ ^[0-8]\ ([0-9]|[12][0-9]|3[0-2])\ 800\ 600$ ]]; check "client area 800x600 at the top-left (got $client)" $?
 wait_for 30 shows "$id" cyan 20; check "sphere.txt from the working folder: cyan points" $?
+escape_exits
+
+# The overlay's position and speed lines, their red pixels only, into FILE.png; whether they
+# differ from their shot in was.png.
+lines() { shoot "$id" "$work/$1.png" 240x56+560+527 && convert "$work/$1.png" -fuzz 25% -fill black +opaque red "$work/$1.png"; }
+lines_changed() { lines now && ! compare -metric AE "$work/was.png" "$work/now.png" null: 2>/dev/null; }
+
+at "control keys"
+run_viewer && wait_for 30 shows "$id" cyan 20 && lines now
+for key in Prior Next Up Down Left Right q z w s d a; do
+  mv "$work/now.png" "$work/was.png"; send_key "$id" $key lines_changed; check "$key changes its overlay line" $?
+done
+# Escape sent to the minimised window is ignored; R, sent with it, acts. Restored, Escape quits.
+at "Escape while minimised"
+lines was; xdotool windowminimize --sync "$id" && xdotool key --window "$id" Escape r
+xdotool windowactivate --sync "$id"; wait_for 30 lines_changed && ! viewer_ended
+check "Escape while minimised ignored, R with it acting" $?
+escape_exits
+
+# F1 tapped once switches once: one question, then the new window goes on (R acts) without another.
+at "F1 tapped"
+run_viewer && xdotool windowfocus --sync "$id" && xdotool key F1 && answer_box "Vexa GL" Return && viewer_window &&
+  lines was && send_key "$id" r lines_changed && no_box "Vexa GL"
+check "F1 tapped: one question, one new window" $?
 escape_exits
 
 missing_file missing-cloud.txt

@@ -1,15 +1,13 @@
-// The point file loader: number grammar, pieces, plain-line scan, text-mode rules, and the
+// The point file loader: number grammar, pieces, text-mode rules, and the
 // files it must refuse or cannot read to the end.
 #include "app/messages.h"
 #include "platform/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_memory.h"
 #include "pointdata/point_number.h"
-#include "pointdata/point_plain_line.h"
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -20,7 +18,6 @@
 #include <io.h>
 #else
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -82,22 +79,6 @@ TEST(LoaderGrammar, NumberTable) {
   }
 }
 
-// The quick conversion of short numbers agrees with the correctly rounded library one.
-TEST(LoaderGrammar, ShortNumbersMatchCorrectRounding) {
-  const char* formats[] = {"%.6f", "%.7f", "%.3f", "%.9g", "%.6e", "%.0f"};
-  uint32_t state = 12345u;
-  for (int i = 0; i < 20000; ++i) {
-    state = state * 1664525u + 1013904223u;
-    double v = ((double)state / 4294967296.0) * 1.0e1 * (1 + i % 7) * (i % 3 ? 1 : 1e5);
-    char text[64];
-    int n = std::snprintf(text, sizeof text, formats[i % 6], v);
-    float got = 0.0f, expected = 0.0f;
-    ASSERT_NE(ScanNumber(text, text + n, &got), nullptr) << text;
-    std::from_chars(text, text + n, expected);
-    ASSERT_EQ(Bits(expected), Bits(got)) << text;
-  }
-}
-
 // A piece: the fields it supplies and the values over 7 8 9.
 TEST(LoaderGrammar, PieceTable) {
   const struct {
@@ -114,31 +95,6 @@ TEST(LoaderGrammar, PieceTable) {
     const char* stop = nullptr;
     EXPECT_EQ(c.written, ScanPiece(c.text, c.text + std::strlen(c.text), xyz, &stop)) << c.text;
     EXPECT_EQ(c.xyz, Text(xyz, 3)) << c.text;
-  }
-}
-
-// Lines the plain-line scan takes (its length) or leaves to the general scan (0); what it
-// takes reads as the general scan reads it.
-TEST(LoaderPlainLine, TakesExactlyThePlainLines) {
-  const std::string blanks(60, ' ');
-  const struct {
-    std::string line;
-    size_t length;
-  } cases[] = {
-      {"1 2 3\n", 6}, {"-1.5 +2.25 .5\n", 14}, {" \t1.\t-.2  3 \r\n", 14}, {"1 2 3 4\n", 8}, {"1 2 3 4x\n", 0},
-      {"12345678 -1234.567 +.1234567\n", 29}, {"16777216 0 0\n", 13}, {"0.000001 -0 +0.\n", 16},
-      {"16777217 0 0\n", 0}, {"123456789 1 1\n", 0}, {"1.2.3 4 5\n", 0}, {"1-2 3 4\n", 0}, {". 1 2\n", 0},
-      {"- 1 2\n", 0}, {"1 2\n", 0}, {"1 2 x\n", 0}, {"1e5 2 3\n", 0}, {"1 2 3" + blanks + "\n", 0},
-      {"1 2 3" + blanks.substr(0, 58) + "\n", 64},
-  };
-  for (const auto& c : cases) {
-    std::string text = c.line + std::string(PLAIN_LINE_READ, '9');
-    PlainLineCache cache = {};
-    float plain[4] = {7, 8, 9, 0}, general[3] = {7, 8, 9};
-    EXPECT_EQ(c.length, ScanPlainLine(text.data(), &cache, plain)) << c.line;
-    const char* stop = nullptr;
-    ScanPiece(c.line.c_str(), c.line.c_str() + c.line.size(), general, &stop);
-    EXPECT_EQ(c.length ? Text(general, 3) : "", c.length ? Text(plain, 3) : "") << c.line;
   }
 }
 
@@ -245,16 +201,6 @@ void ReplaceLoaderFile(FILE* file, bool withPipe) {
 TEST(LoaderFile, LoadTable) {
   const std::string three = "1 2 3\n4\n7 8 9\n", four = "1 2 3\n4 5 6\n7 8 9\n10 11 12\n",
                     fourCrLf = "1 2 3\r\n4 5 6\r\n7 8 9\r\n10 11 12\r\n", firstThree = "1 2 3, 4 5 6, 7 8 9";
-  std::string pipeName;
-#if !defined(_WIN32)
-  unlink("loader_test_fifo");
-  ASSERT_EQ(0, mkfifo("loader_test_fifo", 0600));
-  int fds[2];
-  ASSERT_EQ(0, pipe(fds));
-  ASSERT_EQ(12, write(fds[1], "1 2 3\n4 5 6\n", 12));
-  close(fds[1]);
-  pipeName = "/dev/fd/" + std::to_string(fds[0]);
-#endif
   const std::string cannotOpen = " | " MSG_CANNOT_OPEN_FILE ", SHUTDOWN ERROR, 0x40",
                     incomplete = " | " MSG_POINT_FILE_INCOMPLETE ", SHUTDOWN ERROR, 0x40";
   const struct {
@@ -280,7 +226,6 @@ TEST(LoaderFile, LoadTable) {
       {"253 then LF", Padded("1 2 3", 253) + "\n4 5 6\n", "1 2 3, 4 5 6"},
       {"254 then LF", Padded("1 2 3", 254) + "\n4 5 6\n", "1 2 3, 1 2 3"},
       {"255 then LF", Padded("1 2 3", 254) + "9\n4 5 6\n", "1 2 3, 9 2 3"},
-      {"253 then CR LF", Padded("1 2 3", 253) + "\r\n4 5 6\r\n", "1 2 3, 4 5 6"},
       {"254 then CR LF", Padded("1 2 3", 254) + "\r\n4 5 6\r\n", "1 2 3, 1 2 3"},
       {"253 then lone CR", Padded("1 2 3", 253) + "\r7\n\n", "1 2 3, 7 2 3"},
       {"number cut by the piece", std::string(250, ' ') + "12345678\n\n", "1234 0 0, 5678 0 0"},
@@ -300,8 +245,6 @@ TEST(LoaderFile, LoadTable) {
       {"device", "", cannotOpen, nullptr, "NUL"},
 #else
       {"device", "", cannotOpen, nullptr, "/dev/zero"},
-      {"FIFO without a writer", "", cannotOpen, nullptr, "loader_test_fifo"},
-      {"pipe", "", cannotOpen, nullptr, pipeName},
       {"rewind fails", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, true); }},
       {"size 0, yet it reads", "", "", nullptr, "/proc/version"},
       {"read fails", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, false); }},
@@ -325,10 +268,6 @@ TEST(LoaderFile, LoadTable) {
     ReleasePointTable();
   }
   std::remove(kChanged);
-#if !defined(_WIN32)
-  close(fds[0]);
-  unlink("loader_test_fifo");
-#endif
 }
 
 }  // namespace
