@@ -135,7 +135,7 @@ TEST(LoaderPlainLine, TakesExactlyThePlainLines) {
     std::string text = c.line + std::string(PLAIN_LINE_READ, '9');
     PlainLineCache cache = {};
     float plain[4] = {7, 8, 9, 0}, general[3] = {7, 8, 9};
-    EXPECT_EQ(c.length, ScanPlainLine(text.data(), &cache, plain)) << c.line;
+    EXPECT_EQ(c.length, ScanPlainLine(text.data(), text.size(), &cache, plain)) << c.line;
     const char* stop = nullptr;
     ScanPiece(c.line.c_str(), c.line.c_str() + c.line.size(), general, &stop);
     EXPECT_EQ(c.length ? Text(general, 3) : "", c.length ? Text(plain, 3) : "") << c.line;
