@@ -1,12 +1,14 @@
-// load-bench [FOLDER [POINTS [--files-only]]]: loading speed of the point file loader on
-// every number shape, against a plain fast_float loader built into the same binary (the
-// file read in 1 MiB blocks, split at line feeds, three fast_float::from_chars a line,
-// records appended to a vector). Hand-timed, so the same program runs natively and as a
-// Windows program. Writes its files into FOLDER (default: the working directory) unless
-// already there: POINTS points (default 2,000,000) a shape, and 10,000,000 of the %.6f
-// shape. Prints, per file, the best of several interleaved loads of each, MB/s and the
-// ratio; natively also the loader's peak memory over its table. With --files-only it
-// writes the POINTS files of the shapes and measures nothing (the files other checks load).
+// load-bench [FOLDER [POINTS [--files-only | --huge]]]: loading speed of the point file
+// loader on every number shape, on one thread and on as many as it chooses, against a plain
+// fast_float loader built into the same binary (the file read in 1 MiB blocks, split at line
+// feeds, three fast_float::from_chars a line, records appended to a vector). Hand-timed, so
+// the same program runs natively and as a Windows program. Writes its files into FOLDER
+// (default: the working directory) unless already there: POINTS points (default 2,000,000) a
+// shape, and 10,000,000 of the %.6f shape. Prints, per file, the best of several interleaved
+// loads of each in MB/s, all threads over one and over the baseline; natively also the
+// loader's peak memory over its table. With --files-only it writes the POINTS files of the
+// shapes and measures nothing (the files other checks load); with --huge it writes POINTS
+// lines of "0 0 0" and loads them once.
 #include "app/app_state.h"
 #include "pointdata/point_file.h"
 
@@ -130,10 +132,16 @@ void LoadBaseline(const char* name) {
   std::fclose(f);
 }
 
-// The viewer's loader, its table released afterwards.
+// The viewer's loader on as many threads as it chooses; the table stays for the caller.
 void LoadViewer(const char* name) {
   ResetAppState();
   LoadPointFile(name);
+}
+
+// The viewer's loader on one thread.
+void LoadViewerOneThread(const char* name) {
+  ResetAppState();
+  LoadPointFileThreads(name, 1);
 }
 
 // Seconds one load takes.
@@ -163,23 +171,60 @@ double ChildPeakMiB(const std::string& name) {
 #endif
 }
 
-// Times the loader and the baseline, interleaved, on one file; prints best times and ratio.
+// True when the loaded table holds the baseline's records.
+bool SameAsBaseline() {
+  return pointTable.count == (int32_t)baselineRecords.size() &&
+         std::memcmp(pointTable.records, baselineRecords.data(),
+                     baselineRecords.size() * sizeof(PointRecord)) == 0;
+}
+
+// Times the loader on one thread, on its own choice of threads, and the baseline,
+// interleaved, on one file; prints best times and ratios.
 void MeasureFile(const std::string& name, const char* shape, int64_t points, int rounds) {
   double bytes = (double)FileBytes(name);
-  double loaderBest = 1e30, baselineBest = 1e30;
+  double oneBest = 1e30, allBest = 1e30, baselineBest = 1e30;
   for (int round = 0; round < rounds; ++round) {
-    loaderBest = std::min(loaderBest, TimeLoad(LoadViewer, name));
-    bool same = pointTable.count == (int32_t)baselineRecords.size() &&
-                std::memcmp(pointTable.records, baselineRecords.data(),
-                            baselineRecords.size() * sizeof(PointRecord)) == 0;
-    if (round > 0 && !same) std::printf("  (%s: the records differ from the baseline's)\n", shape);
+    oneBest = std::min(oneBest, TimeLoad(LoadViewerOneThread, name));
+    if (round > 0 && !SameAsBaseline()) std::printf("  (%s: one thread's records differ from the baseline's)\n", shape);
+    ReleasePointTable();
+    allBest = std::min(allBest, TimeLoad(LoadViewer, name));
+    if (round > 0 && !SameAsBaseline()) std::printf("  (%s: the records differ from the baseline's)\n", shape);
     ReleasePointTable();
     baselineBest = std::min(baselineBest, TimeLoad(LoadBaseline, name));
   }
-  std::printf("%-13s %10lld %8.1f MB %9.1f ms %8.0f MB/s %9.1f ms %8.0f MB/s %6.2fx\n", shape,
-              (long long)points, bytes / 1e6, loaderBest * 1e3, bytes / loaderBest / 1e6,
-              baselineBest * 1e3, bytes / baselineBest / 1e6, baselineBest / loaderBest);
+  std::printf("%-13s %10lld %8.1f MB %8.0f MB/s %8.0f MB/s %6.2fx %8.0f MB/s %6.2fx\n", shape,
+              (long long)points, bytes / 1e6, bytes / oneBest / 1e6, bytes / allBest / 1e6,
+              oneBest / allBest, bytes / baselineBest / 1e6, baselineBest / allBest);
   std::fflush(stdout);
+}
+
+// Writes points lines of "0 0 0" unless the file is there; false when it cannot be written.
+bool EnsureZeroFile(const std::string& name, int64_t points) {
+  if (FileBytes(name) > 0) return true;
+  FILE* f = std::fopen(name.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::vector<char> block(6 * 1000000);
+  for (size_t i = 0; i < block.size(); i += 6) std::memcpy(&block[i], "0 0 0\n", 6);
+  for (int64_t left = points; left > 0; left -= 1000000) {
+    size_t lines = left < 1000000 ? (size_t)left : 1000000;
+    if (std::fwrite(block.data(), 6, lines, f) != lines) break;
+  }
+  return std::fclose(f) == 0 && FileBytes(name) == points * 6;
+}
+
+// Loads a file of points "0 0 0" lines once and says what it gave.
+int MeasureHuge(const std::string& folder, int64_t points) {
+  std::string name = folder + "/load-bench-zeros-" + std::to_string(points) + ".txt";
+  if (!EnsureZeroFile(name, points)) {
+    std::fprintf(stderr, "load-bench: cannot write %s\n", name.c_str());
+    return 1;
+  }
+  double seconds = TimeLoad(LoadViewer, name);
+  std::printf("%lld points of \"0 0 0\" (%.1f GB, table %.1f GB): %d records, %.1f s, %.0f MB/s\n",
+              (long long)points, (double)FileBytes(name) / 1e9, (double)points * sizeof(PointRecord) / 1e9,
+              (int)pointTable.count, seconds, (double)FileBytes(name) / seconds / 1e6);
+  ReleasePointTable();
+  return 0;
 }
 
 }  // namespace
@@ -188,6 +233,7 @@ void MeasureFile(const std::string& name, const char* shape, int64_t points, int
 int main(int argc, char** argv) {
   std::string folder = argc > 1 ? argv[1] : ".";
   int64_t points = argc > 2 ? std::atoll(argv[2]) : 2000000;
+  if (argc > 3 && std::strcmp(argv[3], "--huge") == 0) return MeasureHuge(folder, points);
   if (argc > 3 && std::strcmp(argv[3], "--files-only") == 0) {
     for (const Shape& shape : SHAPES) {
       if (!EnsureFile(FileName(folder, shape.name, points), shape, points)) return 1;
@@ -202,8 +248,8 @@ int main(int argc, char** argv) {
     std::printf("peak memory over the parent, %lld points of f6: %.1f MiB (table %.1f MiB)\n",
                 (long long)BIG_POINTS, peak, (double)BIG_POINTS * sizeof(PointRecord) / 1048576.0);
   }
-  std::printf("%-13s %10s %11s %12s %13s %12s %13s %7s\n", "shape", "points", "file", "loader",
-              "", "baseline", "", "ratio");
+  std::printf("%-13s %10s %11s %13s %13s %7s %13s %7s\n", "shape", "points", "file", "1 thread",
+              "all threads", "ratio", "baseline", "ratio");
   for (const Shape& shape : SHAPES) {
     std::string name = FileName(folder, shape.name, points);
     if (!EnsureFile(name, shape, points)) return 1;

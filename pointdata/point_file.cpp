@@ -3,13 +3,13 @@
 
 #include "app/messages.h"
 #include "pointdata/point_memory.h"
-#include "pointdata/point_number.h"
-#include "pointdata/point_plain_line.h"
 #include "pointdata/point_reader.h"
+#include "pointdata/point_records.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -25,11 +25,19 @@ void (*betweenPointPasses)(FILE* file) = nullptr;
 
 namespace {
 
-// After this many pieces in a row that the plain-line scan declines, it rests for
-// PLAIN_LINE_REST pieces: a file of long numbers then pays for trying only now and then,
-// and a file that turns plain further on is still found out.
-constexpr int PLAIN_LINE_DECLINES_MAX = 16;
-constexpr int PLAIN_LINE_REST = 1024;
+// The fewest bytes worth a thread of the reading pass: a thread takes a few tenths of a
+// millisecond to start and join (more under Wine), and a stretch this long a few
+// milliseconds to read, so that a file smaller than two of them is read on one thread.
+constexpr uint64_t POINT_STRETCH_MIN = uint64_t(4) << 20;
+
+// The threads that read a file of size bytes: one a core, each with at least
+// POINT_STRETCH_MIN bytes, POINT_STRETCHES_MAX at most.
+int PointThreadCount(uint64_t size) {
+  uint64_t threads = std::thread::hardware_concurrency();
+  if (threads > size / POINT_STRETCH_MIN) threads = size / POINT_STRETCH_MIN;
+  if (threads > POINT_STRETCHES_MAX) threads = POINT_STRETCHES_MAX;
+  return threads > 1 ? static_cast<int>(threads) : 1;
+}
 
 // Natively, asks for huge pages (2 MiB) inside a large block: the reading pass is the first
 // to write the fresh table, and a huge page faults once where 512 small ones fault each.
@@ -81,73 +89,57 @@ FILE* OpenPointFile(const char* name, uint64_t* size) {
 }
 
 // Both passes over the opened file into pointTable and loadedFileInfo.vertexCounter:
-// count, size check, allocation, rewind, parse. Reports what goes wrong.
-void LoadPointStream(FILE* file, uint64_t size, char* buffer, size_t bufferSize) {
-  uint64_t lines = 0;
-  if (!CountPointLines(file, size, buffer, bufferSize, &lines)) {
+// count, size check, allocation, then the stretches read on threads. Reports what goes wrong.
+void LoadPointStream(FILE* file, uint64_t size, int threads, char* buffer, size_t bufferSize) {
+  PointCount counted;
+  if (!CountPointLines(file, size, threads, buffer, bufferSize, &counted)) {
     ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
     return;
   }
-  if (lines > (uint64_t)std::numeric_limits<int32_t>::max()) {
+  const uint64_t lines = counted.lines;
+  if (lines > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
     ReportLoadFailure(MSG_TOO_MANY_POINTS);
     return;
   }
-  AllocatePointTable((int32_t)lines);
+  AllocatePointTable(static_cast<int32_t>(lines));
   if (pointTable.records == nullptr) {
     ReportLoadFailure(MSG_OUT_OF_MEMORY);
     return;
   }
   if (betweenPointPasses != nullptr) betweenPointPasses(file);
-  bool readFailed = std::fseek(file, 0, SEEK_SET) != 0;
-  uint64_t lineFeeds = 0;
-  if (!readFailed) {
-    pointTable.count = ReadPointRecords(file, size, buffer, bufferSize, pointTable.records,
-                                        (int32_t)lines, true, &lineFeeds, &readFailed);
+  // The table holds the first record of each line feed counted: a long line's pieces push
+  // the last lines out.
+  PointStretch stretches[POINT_STRETCHES_MAX];
+  for (int i = 0; i < counted.stretches; ++i) {
+    const uint64_t first = counted.firstPiece[i] < lines ? counted.firstPiece[i] : lines;
+    const uint64_t end = counted.firstPiece[i + 1] < lines ? counted.firstPiece[i + 1] : lines;
+    stretches[i].offset = counted.start[i];
+    stretches[i].size = counted.start[i + 1] - counted.start[i];
+    stretches[i].records = pointTable.records + first;
+    stretches[i].count = static_cast<int64_t>(end - first);
+    stretches[i].lines = counted.firstLine[i + 1] - counted.firstLine[i];
   }
+  bool incomplete = false;
+  pointTable.count = static_cast<int32_t>(
+      ReadPointStretches(file, stretches, counted.stretches, buffer, bufferSize, &incomplete));
   // A file that is read as it was counted has as many line feeds as before, and gives a
   // record for each, or more pieces than that; fewer mean it changed in between (it was cut
   // or rewritten shorter) or a read failed.
-  if (readFailed || lineFeeds < lines || (uint64_t)pointTable.count < lines) {
-    loadedFileInfo.vertexCounter = (float)pointTable.count;
+  if (incomplete) {
+    loadedFileInfo.vertexCounter = static_cast<float>(pointTable.count);
     ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
     return;
   }
-  loadedFileInfo.vertexCounter = (float)lines;
-}
-
-// Scans the piece at p (avail bytes of input, a NUL behind them) with the general scan and
-// returns its raw length. A line that fits a piece needs no cut: its line feed ends the
-// scan as the piece's end would, and is then looked for from where the scan stopped (a NUL
-// after the longest piece's reach keeps the scan within it, however long the line). A
-// longer line is cut, ended with a NUL, and scanned again from the values before.
-size_t ScanGeneralPiece(char* p, size_t avail, float* xyz) {
-  const float before[3] = {xyz[0], xyz[1], xyz[2]};
-  const char* stop = p;
-  size_t limit = avail < POINT_PIECE_MAX + 1 ? avail : POINT_PIECE_MAX + 1;
-  char behind = p[limit];
-  p[limit] = 0;
-  ScanPiece(p, p + limit, xyz, &stop);
-  p[limit] = behind;
-  size_t scanned = (size_t)(stop - p);
-  if (scanned < limit) {
-    const char* lf = *stop == '\n' ? stop : FindByte(stop, '\n', limit - scanned);
-    if (lf != nullptr && CutPointPiece(p, (size_t)(lf - p) + 1) == (size_t)(lf - p) + 1) {
-      return (size_t)(lf - p) + 1;
-    }
-  }
-  std::memcpy(xyz, before, sizeof before);
-  size_t length = CutPointPiece(p, avail);
-  char saved = p[length];
-  p[length] = 0;
-  ScanPiece(p, p + length, xyz, &stop);
-  p[length] = saved;
-  return length;
+  loadedFileInfo.vertexCounter = static_cast<float>(lines);
 }
 
 }  // namespace
 
+// Loads the named file on a thread a core.
+void LoadPointFile(const char* name) { LoadPointFileThreads(name, 0); }
+
 // Opens the named file and loads it; reports what goes wrong.
-void LoadPointFile(const char* name) {
+void LoadPointFileThreads(const char* name, int threads) {
   loadedFileInfo.fileName = name;
   uint64_t size = 0;
   FILE* file = OpenPointFile(name, &size);
@@ -161,57 +153,11 @@ void LoadPointFile(const char* name) {
   if (buffer == nullptr) {
     ReportLoadFailure(MSG_OUT_OF_MEMORY);
   } else {
-    LoadPointStream(file, size, buffer, POINT_READ_BUFFER_SIZE);
+    LoadPointStream(file, size, threads > 0 ? threads : PointThreadCount(size), buffer,
+                    POINT_READ_BUFFER_SIZE);
   }
   std::free(buffer);
   std::fclose(file);
-}
-
-// Reads pieces into records until count are stored or the input ends; returns how many.
-int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferSize,
-                         PointRecord* records, int32_t count, bool plainLines, uint64_t* lineFeeds,
-                         bool* readFailed) {
-  PointReader reader;
-  StartPointReader(&reader, file, size, buffer, bufferSize);
-  PlainLineCache cache = {};
-  int declinedLines = 0;  // pieces the plain-line scan declined in a row
-  int restingLines = 0;   // pieces left before it tries again
-  float xyz[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z, and room for a four-lane store
-  int32_t stored = 0;
-  int32_t whole = 0;          // records up to the last line feed read
-  uint64_t piecesLineFeeds = 0;  // line feeds that ended pieces
-  while (stored < count) {
-    size_t avail = FillPointReader(&reader);
-    if (avail == 0) break;
-    char* piece = buffer + reader.pos;
-    bool tryPlain = plainLines && avail >= PLAIN_LINE_READ && restingLines == 0;
-    size_t length = tryPlain ? ScanPlainLine(piece, &cache, xyz) : 0;
-    if (tryPlain) declinedLines = length == 0 ? declinedLines + 1 : 0;
-    if (declinedLines == PLAIN_LINE_DECLINES_MAX) {
-      restingLines = PLAIN_LINE_REST;
-      declinedLines = 0;
-    } else if (!tryPlain && restingLines > 0) {
-      --restingLines;
-    }
-    if (length == 0) length = ScanGeneralPiece(piece, avail, xyz);
-    records[stored].x = xyz[0];
-    records[stored].y = xyz[1];
-    records[stored].z = xyz[2];
-    ++stored;
-    reader.pos += length;
-    if (piece[length - 1] == '\n') {
-      whole = stored;
-      ++piecesLineFeeds;
-    }
-  }
-  // A record stands only for a line that its line feed ends: the pieces of a line the input
-  // ends in (the file was cut, or a read failed) are taken back. A file read as it was
-  // counted fills the table before its last line without a line feed.
-  const uint64_t restLineFeeds = CountRestLineFeeds(&reader);
-  if (whole < stored && restLineFeeds == 0) stored = whole;
-  *lineFeeds = piecesLineFeeds + restLineFeeds;
-  *readFailed = reader.failed;
-  return stored;
 }
 
 // Byte size of a table of count records, or false when it cannot be represented.

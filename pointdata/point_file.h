@@ -1,7 +1,7 @@
 // Reading the point file into the point table: opening it, the counting pass, the table's
 // size check and allocation, the reading pass, and every message the loader shows. The
-// bytes, the pieces and the numbers are left to point_reader.h, point_number.h and
-// point_plain_line.h.
+// bytes and the counting are left to point_reader.h, the records to point_records.h, the
+// numbers to point_number.h and point_plain_line.h.
 #pragma once
 
 #include "app/app_state.h"
@@ -18,16 +18,10 @@
 // records that is.
 void LoadPointFile(const char* name);
 
-// Reads pieces from the file's current position, up to size bytes on, into records until
-// count are stored or the input ends, carrying missing values over from the previous piece
-// (0 before the first); plainLines lets the plain-line scan take the lines it can. Only a
-// line its line feed ends gives records: those of a line the input ends in are dropped.
-// Then reads the rest of the input. Returns the number of records stored, sets lineFeeds to
-// the line feeds of all the input read, and readFailed when a read failed. bufferSize is at
-// least POINT_READ_BUFFER_MIN.
-int32_t ReadPointRecords(FILE* file, uint64_t size, char* buffer, size_t bufferSize,
-                         PointRecord* records, int32_t count, bool plainLines, uint64_t* lineFeeds,
-                         bool* readFailed);
+// LoadPointFile with the reading pass cut into `threads` stretches, each read on a thread of
+// its own (1 to POINT_STRETCHES_MAX); 0 lets the loader choose: a thread a core, none for a
+// file too small to gain. The records do not depend on it.
+void LoadPointFileThreads(const char* name, int threads);
 
 // Byte size of a table of count records, or false when count is negative or the size does
 // not fit a size_t.

@@ -6,6 +6,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
+#include <cassert>
 #include <cstring>
 
 namespace {
@@ -108,7 +109,9 @@ inline uint64_t GatherDigits(const char* p, const PlainLayout* layout, int field
 }  // namespace
 
 // Scans the piece at p when it is a plain line (see the header).
-size_t ScanPlainLine(const char* p, PlainLineCache* cache, float* xyz) {
+size_t ScanPlainLine(const char* p, size_t avail, PlainLineCache* cache, float* xyz) {
+  assert(avail >= PLAIN_LINE_READ);
+  (void)avail;
   LineClasses classes = {0, 0, 0, 0, 0};
   ClassifyBytes(p, 0, &classes);
   ClassifyBytes(p + 16, 16, &classes);
@@ -160,6 +163,6 @@ size_t ScanPlainLine(const char* p, PlainLineCache* cache, float* xyz) {
 #else
 
 // Without SSE2 every piece takes the general scan.
-size_t ScanPlainLine(const char*, PlainLineCache*, float*) { return 0; }
+size_t ScanPlainLine(const char*, size_t, PlainLineCache*, float*) { return 0; }
 
 #endif

@@ -43,6 +43,6 @@ struct PlainLineCache {
 // digits and at most one '.') whose digits' value is at most 2^24. Writes the three values
 // to xyz[0..2] as ScanPiece would (xyz[3] is written too, with no meaning) and returns the
 // piece's length, its line feed included; or returns 0, writing nothing, when the piece
-// needs the general scan (and always without SSE2). PLAIN_LINE_READ bytes from p must be
-// readable.
-size_t ScanPlainLine(const char* p, PlainLineCache* cache, float* xyz);
+// needs the general scan (and always without SSE2). avail, the bytes readable from p, is
+// at least PLAIN_LINE_READ.
+size_t ScanPlainLine(const char* p, size_t avail, PlainLineCache* cache, float* xyz);

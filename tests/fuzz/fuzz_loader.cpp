@@ -2,16 +2,17 @@
 // record must be, bit for bit, what the general scan makes of the pieces a 255-byte
 // text-mode line reader would deliver for the lines a line feed ends: through the reading
 // pass alone, with small read buffers, with the plain-line scan and without it (the second
-// time only up to a limit short of the file's end); and through LoadPointFile, once as the
-// file is and once cut in half between the two passes, which must be reported when it loses
-// line feeds, keeping only the whole lines read. With FUZZ_RUN=reader, the reading pass
-// alone: the loader's 1 MiB buffer costs a sanitised build most of its time, so that run
-// tries many more inputs.
+// time only up to a limit short of the file's end); and through the whole loader with the
+// reading pass cut into 1, 2 and 7 stretches, once as the file is and once cut in half
+// between the two passes, which must be reported when it loses line feeds, keeping only
+// the whole lines read. With FUZZ_RUN=reader, the reading pass alone: the loader's 1 MiB
+// buffer costs a sanitised build most of its time, so that run tries many more inputs.
 #include "app/messages.h"
 #include "platform/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_number.h"
 #include "pointdata/point_reader.h"
+#include "pointdata/point_records.h"
 
 #include <unistd.h>
 
@@ -24,7 +25,18 @@
 using Records = std::vector<PointRecord>;
 
 static const std::string fileName = "/tmp/fuzz-loader-" + std::to_string(getpid()) + ".txt";
-static off_t halfSize = 0;  // half the fuzz input's size
+static const uint8_t* fuzzData = nullptr;  // the fuzz input
+static size_t fuzzSize = 0;
+
+// Writes the fuzz input to the fuzz file; returns it open for reading, at its start.
+static FILE* WriteFuzzFile() {
+  FILE* f = std::fopen(fileName.c_str(), "w+b");
+  if (f == nullptr || std::fwrite(fuzzData, 1, fuzzSize, f) != fuzzSize || std::fflush(f) != 0) abort();
+  return f;
+}
+
+// Removes the fuzz file when the run ends.
+static void RemoveFuzzFile() { std::remove(fileName.c_str()); }
 
 // The records of the first limit pieces a text-mode stream and a 255-byte line reader give
 // for the first size bytes of data (CR LF read as LF, the input ended at a Ctrl-Z), from
@@ -53,38 +65,48 @@ static void CheckRecords(const PointRecord* got, int32_t count, const Records& e
       (count > 0 && std::memcmp(got, expected.data(), count * sizeof(PointRecord)) != 0)) abort();
 }
 
-// Reads the open fuzz file's pieces, up to its first limit bytes, through a read buffer of
-// bufferSize bytes; checks them.
+// Reads the open fuzz file's pieces, up to its first limit bytes, as one stretch through a
+// read buffer of bufferSize bytes; checks them.
 static void ReadAndCheck(FILE* file, size_t limit, size_t bufferSize, bool plainLines, const Records& expected) {
   std::vector<char> buffer(bufferSize);
   Records records(expected.size() + 1);
-  bool failed = false;
-  uint64_t lineFeeds = 0;
-  std::rewind(file);
-  int32_t count = ReadPointRecords(file, limit, buffer.data(), bufferSize, records.data(),
-                                   (int32_t)records.size(), plainLines, &lineFeeds, &failed);
-  CheckRecords(records.data(), failed ? -1 : count, expected);
+  PointStretch stretch;
+  stretch.size = limit;
+  stretch.records = records.data();
+  stretch.count = (int64_t)records.size();
+  ReadPointStretch(file, buffer.data(), bufferSize, plainLines, &stretch);
+  CheckRecords(records.data(), stretch.failed ? -1 : (int32_t)stretch.stored, expected);
 }
 
 // Cuts the fuzz file to half its size.
-static void CutFileInHalf(FILE*) { if (truncate(fileName.c_str(), halfSize) != 0) abort(); }
+static void CutFileInHalf(FILE*) { if (truncate(fileName.c_str(), (off_t)(fuzzSize / 2)) != 0) abort(); }
 
-// Loads the fuzz file with the seam between its passes given (it stays set: only the loader
-// calls it) and checks the table and the message box shown (nullptr: none).
+// Loads the fuzz file in 1, 2 and 7 stretches with the seam between its passes given (it
+// stays set: only the loader calls it) and checks the table and the message box shown
+// (nullptr: none).
 static void LoadAndCheck(const Records& expected, const char* message, void (*between)(FILE*)) {
-  ResetFakePlatform();
-  betweenPointPasses = between;
-  LoadPointFile(fileName.c_str());
-  CheckRecords(pointTable.records, pointTable.count, expected);
-  if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
-  std::vector<std::string> boxes = FakeBoxes();
-  if (boxes.size() != (message ? 1u : 0u) || (message && boxes[0].find(message) == std::string::npos)) abort();
-  ReleasePointTable();
+  for (int threads : {1, 2, 7}) {
+    std::fclose(WriteFuzzFile());
+    ResetFakePlatform();
+    betweenPointPasses = between;
+    LoadPointFileThreads(fileName.c_str(), threads);
+    CheckRecords(pointTable.records, pointTable.count, expected);
+    if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
+    std::vector<std::string> boxes = FakeBoxes();
+    if (boxes.size() != (message ? 1u : 0u) || (message && boxes[0].find(message) == std::string::npos)) abort();
+    ReleasePointTable();
+  }
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::atexit(RemoveFuzzFile);
+  return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(fileName.c_str(), "w+b");
-  if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fflush(f) != 0) abort();
+  fuzzData = data;
+  fuzzSize = size;
+  FILE* f = WriteFuzzFile();
   ReadAndCheck(f, SIZE_MAX, POINT_READ_BUFFER_MIN, true, ExpectedRecords(data, size, SIZE_MAX));
   const size_t part = size - size / 3;
   ReadAndCheck(f, part, POINT_READ_BUFFER_MIN + 77, false, ExpectedRecords(data, part, SIZE_MAX));
@@ -96,7 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t lines = std::count(data, std::find(data, data + size, 0x1A), '\n');
   LoadAndCheck(ExpectedRecords(data, size, lines), nullptr, nullptr);
   const uint8_t* halfEnd = std::find(data, data + size / 2, 0x1A);
-  halfSize = (off_t)(size / 2);
   LoadAndCheck(ExpectedRecords(data, size / 2, lines),
                (size_t)std::count(data, halfEnd, '\n') < lines ? MSG_POINT_FILE_INCOMPLETE : nullptr, CutFileInHalf);
   return 0;

@@ -245,9 +245,9 @@ TEST(LoaderFile, LoadTable) {
       {"device", "", cannotOpen, nullptr, "NUL"},
 #else
       {"device", "", cannotOpen, nullptr, "/dev/zero"},
-      {"rewind fails", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, true); }},
+      {"a pipe in its place", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, true); }},
       {"size 0, yet it reads", "", "", nullptr, "/proc/version"},
-      {"read fails", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, false); }},
+      {"a directory in its place", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, false); }},
 #endif
   };
   for (const auto& c : cases) {
