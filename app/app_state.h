@@ -6,11 +6,14 @@
 
 #include <cstdint>
 
+// How far in front of the eye the cloud starts, and where R puts it back (scene units).
+constexpr float HOME_POSITION_Z = -15.0f;
+
 // Where the cloud sits and how it turns.
 struct ViewState {
   float positionX = -3.0f;  // Scene units
   float positionY = 0.0f;   // Scene units
-  float positionZ = -15.0f; // Scene units
+  float positionZ = HOME_POSITION_Z;  // Scene units
   float angleX = 0.0f;      // Degrees about X
   float angleY = 0.0f;      // Degrees about Y
   float angleZ = 0.0f;      // Degrees about Z
@@ -28,12 +31,15 @@ struct FrameRateMeter {
                                       // provisional rate before the first measurement
 };
 
+// Virtual-key codes run from 0 to 255.
+constexpr int VIRTUAL_KEY_COUNT = 256;
+
 // One flag per virtual-key code: 1 while the key is down. A key-down message also sets
 // the key's pressed flag, which the main loop clears after each frame, so that a key that
 // went down and up between two frames still counts for the next one.
 struct KeyTable {
-  uint8_t down[256] = {};
-  uint8_t pressed[256] = {};
+  uint8_t down[VIRTUAL_KEY_COUNT] = {};
+  uint8_t pressed[VIRTUAL_KEY_COUNT] = {};
 };
 
 // The one window and its contexts.

@@ -13,6 +13,7 @@ inline void DrawImmediateFrame() {
   glLoadIdentity();
   DrawOverlay();
   PlaceView();
+  AdvanceAngles();
   glEnable(GL_POINT_SMOOTH);
   glBegin(GL_POINTS);
   for (int32_t i = 0; i < pointTable.count; ++i) {

@@ -4,6 +4,8 @@
 #include "app/app_state.h"
 #include "platform/platform_api.h"
 
+#include <cassert>
+
 // The single-precision step factors, widened as the arithmetic needs them.
 static const double kStepFactor = static_cast<double>(0.01f);
 static const double kShiftMultiplier = static_cast<double>(0.05f);
@@ -15,6 +17,7 @@ static void AddStep(float& field, double delta) {
 
 // True while the key is held, and for the one frame after a key-down message of it.
 bool KeyDown(int virtualKey) {
+  assert(virtualKey >= 0 && virtualKey < VIRTUAL_KEY_COUNT);
   return (keyTable.down[virtualKey] | keyTable.pressed[virtualKey]) != 0;
 }
 
@@ -71,7 +74,7 @@ static void ApplyResetKey() {
   viewState.speedZ = 0.0f;
   viewState.positionX = 0.0f;
   viewState.positionY = 0.0f;
-  viewState.positionZ = -15.0f;
+  viewState.positionZ = HOME_POSITION_Z;
 }
 
 // Sets the point size asked for by the held digit keys, if any.

@@ -17,10 +17,10 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      if (wParam < 256) keyTable.down[wParam] = keyTable.pressed[wParam] = 1;
+      if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = keyTable.pressed[wParam] = 1;
       return 0;
     case WM_KEYUP:
-      if (wParam < 256) keyTable.down[wParam] = 0;
+      if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = 0;
       return 0;
     case WM_SIZE:
       ResizeScene(LOWORD(lParam), HIWORD(lParam));

@@ -3,8 +3,9 @@
 // hand; the accepted digits go to fast_float, correctly rounded for every length.
 #include "pointdata/point_number.h"
 
-#include <fast_float/fast_float.h>
+#include "pointdata/decimal_float.h"
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 
@@ -47,8 +48,8 @@ inline const char* ReadDigits(const char* p, const char* end, uint64_t* mantissa
     *mantissa = *mantissa * 10 + (unsigned char)(*p - '0');
   }
   if (count < 8) return p;
-  while (end - p >= 8 && fast_float::is_made_of_eight_digits_fast(p)) {
-    *mantissa = *mantissa * 100000000 + fast_float::parse_eight_digits_unrolled(p);
+  while (end - p >= 8 && AreEightDigits(p)) {
+    *mantissa = *mantissa * 100000000 + EightDigitsValue(p);
     p += 8;
   }
   for (; IsDigit((unsigned char)*p); ++p) *mantissa = *mantissa * 10 + (unsigned char)(*p - '0');
@@ -68,18 +69,11 @@ inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa
       float value = (float)(uint32_t)mantissa;
       return scale < 0 ? value / FLOAT_POWERS_OF_TEN[-scale] : value * FLOAT_POWERS_OF_TEN[scale];
     }
-    fast_float::adjusted_mantissa am =
-        fast_float::compute_float<fast_float::binary_format<float>>(scale, mantissa);
-    // A negative power means the mantissa alone cannot decide; the text then can.
-    if (am.power2 >= 0) {
-      float value;
-      fast_float::to_float(false, am, value);
-      return value;
-    }
+    // A mantissa that cannot decide alone falls through to the text.
+    float value;
+    if (MantissaToFloat(mantissa, scale, &value)) return value;
   }
-  float value = 0.0f;
-  fast_float::from_chars(begin, end, value);
-  return value;
+  return TextToFloat(begin, end);
 }
 
 }  // namespace
@@ -87,6 +81,7 @@ inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa
 // Scans one number at s (text ending with a NUL at end) into value; returns the byte
 // after it, or nullptr.
 const char* ScanNumber(const char* s, const char* end, float* value) {
+  assert(s <= end && *end == '\0');
   const char* p = s;
   bool negative = *p == '-';
   p += (*p == '-') | (*p == '+');
@@ -124,6 +119,7 @@ const char* ScanNumber(const char* s, const char* end, float* value) {
 // Scans the piece at s as "%f %f %f" into xyz; returns how many values were written and
 // where the scan stopped.
 int ScanPiece(const char* s, const char* end, float* xyz, const char** stop) {
+  assert(s <= end && *end == '\0');
   const char* p = s;
   int field = 0;
   for (; field < 3; ++field) {

@@ -4,12 +4,52 @@
 #include "app/app_state.h"
 #include "render/scene.h"
 
+#include <cstdint>
+
+namespace {
+
+// One vertex of the axis lines in the GL_C4UB_V3F interleaved layout.
+struct AxisVertex {
+  uint8_t r, g, b, a;
+  float x, y, z;
+};
+static_assert(sizeof(AxisVertex) == 16, "GL_C4UB_V3F vertices are 16 bytes");
+
+// Frames counted between two measurements of the rate.
+constexpr int32_t FRAMES_PER_MEASUREMENT = 100;
+
 // Red X, green Y and blue Z axis, each 5 units from the origin.
-const AxisVertex AxisArray[6] = {
+const AxisVertex AXIS_ARRAY[6] = {
     {255, 0, 0, 255, 0.0f, 0.0f, 0.0f}, {255, 0, 0, 255, 5.0f, 0.0f, 0.0f},
     {0, 255, 0, 255, 0.0f, 0.0f, 0.0f}, {0, 255, 0, 255, 0.0f, 5.0f, 0.0f},
     {0, 0, 255, 255, 0.0f, 0.0f, 0.0f}, {0, 0, 255, 255, 0.0f, 0.0f, 5.0f},
 };
+
+// Where an overlay line sits, as a translation added to those of the lines before it, and
+// its colour.
+struct OverlayLine {
+  float x, y, z;
+  float red, green, blue;
+};
+
+// The five status lines: file name, vertices, position, speeds, rate.
+constexpr OverlayLine OVERLAY_LINES[5] = {
+    {-0.3f, 0.05f, -1.5f, 0.0f, 0.0f, 1.0f},
+    {-0.8f, 0.45f, -1.5f, 0.0f, 0.0f, 1.0f},
+    {3.0f, -2.5f, -1.5f, 1.0f, 0.0f, 0.0f},
+    {0.4f, -0.8f, -1.5f, 1.0f, 0.0f, 0.0f},
+    {0.5f, 0.1f, -1.5f, 0.0f, 1.0f, 0.0f},
+};
+
+// Moves on to overlay line `line` and sets its colour and raster position.
+void StartOverlayLine(int line) {
+  const OverlayLine& place = OVERLAY_LINES[line];
+  glTranslatef(place.x, place.y, place.z);
+  glColor3f(place.red, place.green, place.blue);
+  glRasterPos2f(-0.5f, 0.5f);
+}
+
+}  // namespace
 
 // Draws the overlay, then the cloud and the axes under the view transform, and turns the view.
 void DrawFrame() {
@@ -19,18 +59,23 @@ void DrawFrame() {
   DrawOverlay();
 
   PlaceView();
+  AdvanceAngles();
   glEnable(GL_POINT_SMOOTH);
   DrawPoints();
   DrawAxes();
 }
 
-// Moves and turns the model-view matrix to the cloud's place, then advances the angles by
-// their speeds: the matrix is built, so the new angles show from the next frame on.
+// Moves and turns the model-view matrix to the cloud's place.
 void PlaceView() {
   glTranslatef(viewState.positionX, viewState.positionY, viewState.positionZ);
   glRotatef(viewState.angleX, 1.0f, 0.0f, 0.0f);
   glRotatef(viewState.angleY, 0.0f, 1.0f, 0.0f);
   glRotatef(viewState.angleZ, 0.0f, 0.0f, 1.0f);
+}
+
+// Turns each angle by its speed. Called after PlaceView, so a change shows from the next
+// frame on.
+void AdvanceAngles() {
   viewState.angleX += viewState.speedX;
   viewState.angleY += viewState.speedY;
   viewState.angleZ += viewState.speedZ;
@@ -38,7 +83,7 @@ void PlaceView() {
 
 // Draws the red X, green Y and blue Z axis from the interleaved array.
 void DrawAxes() {
-  glInterleavedArrays(GL_C4UB_V3F, 0, AxisArray);
+  glInterleavedArrays(GL_C4UB_V3F, 0, AXIS_ARRAY);
   glDrawArrays(GL_LINES, 0, 6);
 }
 
@@ -59,48 +104,33 @@ void DrawOverlay() {
   // Before a file is loaded there is no name; the line then shows an empty one.
   const char* fileName = loadedFileInfo.fileName != nullptr ? loadedFileInfo.fileName : "";
 
-  glTranslatef(-0.3f, 0.05f, -1.5f);
-  glColor3f(0.0f, 0.0f, 1.0f);
-  glRasterPos2f(-0.5f, 0.5f);
+  StartOverlayLine(0);
   PrintText("Filename: %s", fileName);
-
-  glTranslatef(-0.8f, 0.45f, -1.5f);
-  glColor3f(0.0f, 0.0f, 1.0f);
-  glRasterPos2f(-0.5f, 0.5f);
+  StartOverlayLine(1);
   PrintText("Vertices: %0.0f", static_cast<double>(loadedFileInfo.vertexCounter));
-
-  glTranslatef(3.0f, -2.5f, -1.5f);
-  glColor3f(1.0f, 0.0f, 0.0f);
-  glRasterPos2f(-0.5f, 0.5f);
+  StartOverlayLine(2);
   PrintText("X,Y,Z axis: %0.1f %0.1f %0.1f", static_cast<double>(viewState.positionX),
             static_cast<double>(viewState.positionY), static_cast<double>(viewState.positionZ));
-
-  glTranslatef(0.4f, -0.8f, -1.5f);
-  glColor3f(1.0f, 0.0f, 0.0f);
-  glRasterPos2f(-0.5f, 0.5f);
+  StartOverlayLine(3);
   PrintText("X,Y,Z speed: %0.1f %0.1f %0.1f", static_cast<double>(viewState.speedX * 10.0f),
             static_cast<double>(viewState.speedY * 10.0f),
             static_cast<double>(viewState.speedZ * 10.0f));
-
   MeasureFrameRate();
-
-  glTranslatef(0.5f, 0.1f, -1.5f);
-  glColor3f(0.0f, 1.0f, 0.0f);
-  glRasterPos2f(-0.5f, 0.5f);
+  StartOverlayLine(4);
   PrintText("FPS %.02f", static_cast<double>(frameRateMeter.rate));
 }
 
-// Counts a frame and, every 100 frames, measures the rate from timeGetTime.
+// The rate is the frames counted over the milliseconds since the last measurement.
 void MeasureFrameRate() {
   if (frameRateMeter.framesSinceSetUp < INT32_MAX) ++frameRateMeter.framesSinceSetUp;
-  if (frameRateMeter.frameCounter < 100) {
+  if (frameRateMeter.frameCounter < FRAMES_PER_MEASUREMENT) {
     ++frameRateMeter.frameCounter;
     return;
   }
   const uint32_t now = timeGetTime();
   // Unsigned subtraction stays right across the timer's wrap-around.
   uint32_t elapsed = now - frameRateMeter.lastMeasurementTime;
-  // 100 frames within one timer tick count as 1 ms: the rate stays finite and non-zero,
+  // A whole measurement within one timer tick counts as 1 ms: the rate stays finite and non-zero,
   // since the view controls divide by it.
   if (elapsed == 0) {
     elapsed = 1;

@@ -1,22 +1,17 @@
 // Drawing one frame: overlay with frame-rate measurement, then points and axes.
 #pragma once
 
-#include <cstdint>
-
-// One vertex of the axis lines in the GL_C4UB_V3F interleaved layout.
-struct AxisVertex {
-  uint8_t r, g, b, a;
-  float x, y, z;
-};
-static_assert(sizeof(AxisVertex) == 16, "GL_C4UB_V3F vertices are 16 bytes");
-
-extern const AxisVertex AxisArray[6];
-
+// Clears the frame and draws it whole: the steps below, in their order.
 void DrawFrame();
-// The steps of DrawFrame after clearing it, in their order.
+// The five status lines, measuring the rate between the fourth and the fifth.
 void DrawOverlay();
+// The view transform: the cloud's position, then its three angles.
 void PlaceView();
+// Adds each rotation speed to its angle.
+void AdvanceAngles();
+// The point table as cyan points, at the current point size.
 void DrawPoints();
+// The three coloured axis lines.
 void DrawAxes();
 // Counts a frame (also since the last scene set-up) and, every 100 frames, measures the
 // rate from timeGetTime.

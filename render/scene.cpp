@@ -8,7 +8,7 @@
 
 GLuint OverlayFont = 0;
 
-// Sets the fixed pipeline state, builds the font lists and starts the frame-rate clock.
+// Everything a new rendering context needs before its first frame.
 bool InitScene() {
   // Pipeline state for the whole life of the rendering context: additive blend function
   // (blending itself stays off), black clear colour, depth test with the far plane as
@@ -28,7 +28,7 @@ bool InitScene() {
   return true;
 }
 
-// Sets the viewport and the 45-degree perspective for a client area (height 0 is taken as 1).
+// A zero height would divide by zero in the aspect ratio.
 void ResizeScene(int width, int height) {
   if (height == 0) {
     height = 1;
@@ -41,43 +41,43 @@ void ResizeScene(int width, int height) {
   glLoadIdentity();
 }
 
-// Rasterises the bold 14-unit Arial glyphs of codes 32 to 127 into 96 display lists.
+// The font is selected into the device context only while its glyphs are rasterised.
 void BuildFontLists() {
-  OverlayFont = glGenLists(96);
+  OverlayFont = glGenLists(GLYPH_COUNT);
   HFONT font = CreateFontA(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                            OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                            FF_DONTCARE | DEFAULT_PITCH, "Arial");
   HGDIOBJ previous = SelectObject(windowContext.deviceContext, font);
-  wglUseFontBitmapsA(windowContext.deviceContext, 32, 96, OverlayFont);
+  wglUseFontBitmapsA(windowContext.deviceContext, FIRST_GLYPH, GLYPH_COUNT, OverlayFont);
   SelectObject(windowContext.deviceContext, previous);
   DeleteObject(font);
 }
 
-// Releases the 96 glyph lists (no effect once the rendering context is gone).
+// The lists belong to the rendering context; deleting them there is enough.
 void FreeFontLists() {
-  glDeleteLists(OverlayFont, 96);
+  glDeleteLists(OverlayFont, GLYPH_COUNT);
 }
 
-// Draws printf-formatted text at the current raster position (at most 255 characters).
+// Each byte of the text calls the display list of its own character code.
 void PrintText(const char* format, ...) {
   if (format == nullptr) {
     return;
   }
-  char text[256];
+  char text[PRINT_TEXT_MAX + 1];
   va_list values;
   va_start(values, format);
-  // vsnprintf keeps the first 255 characters of a longer text and reports the full
+  // vsnprintf keeps the first PRINT_TEXT_MAX characters of a longer text and reports the full
   // length; a negative result means a formatting error and draws nothing.
   int length = vsnprintf(text, sizeof text, format, values);
   va_end(values);
   if (length <= 0) {
     return;
   }
-  if (length > 255) {
-    length = 255;
+  if (length > PRINT_TEXT_MAX) {
+    length = PRINT_TEXT_MAX;
   }
   glPushAttrib(GL_LIST_BIT);
-  glListBase(OverlayFont - 32);
+  glListBase(OverlayFont - FIRST_GLYPH);
   glCallLists(length, GL_UNSIGNED_BYTE, text);
   glPopAttrib();
 }

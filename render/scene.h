@@ -3,14 +3,23 @@
 
 #include "platform/platform_api.h"
 
-// First of the 96 glyph display lists (character codes 32 to 127).
+// The overlay font's glyphs: one display list per character code from FIRST_GLYPH on.
+constexpr int FIRST_GLYPH = 32;
+constexpr int GLYPH_COUNT = 96;
+// The most characters PrintText draws of one text.
+constexpr int PRINT_TEXT_MAX = 255;
+
+// First of the GLYPH_COUNT glyph display lists.
 extern GLuint OverlayFont;
 
 // Sets the fixed pipeline state, builds the font lists and starts the frame-rate clock.
 bool InitScene();
 // Sets the viewport and the 45-degree perspective for a client area (height 0 is taken as 1).
 void ResizeScene(int width, int height);
+// Rasterises the bold 14-unit Arial glyphs into the font's display lists.
 void BuildFontLists();
+// Releases the font's display lists (no effect once the rendering context is gone).
 void FreeFontLists();
-// Draws printf-formatted text at the current raster position (at most 255 characters).
+// Draws printf-formatted text at the current raster position (at most PRINT_TEXT_MAX
+// characters).
 void PrintText(const char* format, ...);
