@@ -1,13 +1,14 @@
 // The viewer's entry function: load, open the window, run the loop, shut down.
 #include "app/viewer_main.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/window_size.h"
 #include "controls/view_controls.h"
-#include "platform/viewer_window.h"
 #include "pointdata/point_file.h"
+#include "records/app_state.h"
+#include "records/texts.h"
+#include "records/window_size.h"
 #include "render/frame.h"
+#include "window/message_pump.h"
+#include "window/viewer_window.h"
 
 // The command-line tail names the file; an empty tail means the bundled default.
 static const char* ChoosePointFile(const char* commandLine) {
@@ -18,18 +19,6 @@ static const char* ChoosePointFile(const char* commandLine) {
 // Opens the window in the given mode.
 static bool OpenViewerWindow(bool fullscreen) {
   return CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, fullscreen);
-}
-
-// Handles every pending message; false once WM_QUIT was retrieved.
-static bool DrainMessages(MSG& message) {
-  MSG next = {};
-  while (PeekMessageA(&next, nullptr, 0, 0, PM_REMOVE)) {
-    message = next;
-    if (next.message == WM_QUIT) return false;
-    TranslateMessage(&next);
-    DispatchMessageA(&next);
-  }
-  return true;
 }
 
 // Escape ends the run only while the window is not minimised.
@@ -65,7 +54,7 @@ int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     return 0;
   }
   MSG message = {};
-  while (DrainMessages(message) && !EscapeRequested()) {
+  while (PumpMessages(&message) && !EscapeRequested()) {
     RunFrame();
     if (!SwitchDisplayModeIfAsked()) {
       ReleasePointTable();

@@ -5,12 +5,12 @@
 // round, each round starting with another, so a busy machine slows them alike; the medians
 // of the times and of each round's ratios are printed.
 // Usage: frame-bench [ROUNDS] [MAX_POINTS]  (needs a display; see tools/with-display.sh)
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/window_size.h"
+#include "records/app_state.h"
+#include "records/texts.h"
+#include "records/window_size.h"
 #include "bench/immediate_frame.h"
 #include "platform/platform_api.h"
-#include "platform/viewer_window.h"
+#include "window/viewer_window.h"
 #include "render/frame.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // DrawFrame's image with, and the frame benchmark its cost.
 #pragma once
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "render/frame.h"
 
 #include <cstdint>

@@ -9,7 +9,7 @@
 // loader's peak memory over its table. With --files-only it writes the POINTS files of the
 // shapes and measures nothing (the files other checks load); with --huge it writes POINTS
 // lines of "0 0 0" and loads them once.
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "pointdata/point_file.h"
 
 #include <fast_float/fast_float.h>

@@ -3,14 +3,14 @@
 // frame (swapped and finished). Runs the viewer's own start-up steps RUNS times (default 3)
 // in one process and prints each run: the first is the cold start a user sees (the
 // platform's video and GL set-up included), the later ones show what stays.
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/window_size.h"
+#include "records/app_state.h"
+#include "records/texts.h"
+#include "records/window_size.h"
 #include "platform/platform_api.h"
-#include "platform/viewer_window.h"
+#include "window/viewer_window.h"
 #include "pointdata/point_file.h"
 #include "render/frame.h"
-#include "tools/pump_messages.h"
+#include "window/message_pump.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Keyboard view controls: held keys change speeds, position and point size every frame.
 #include "controls/view_controls.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "platform/platform_api.h"
 
 #include <cassert>

@@ -2,7 +2,7 @@
 // On Windows (VIEWER_PLATFORM_WIN32) this is the real Win32 API and OpenGL headers.
 // Everywhere else it declares the subset of Win32 the viewer calls, with Windows' own
 // types, layouts and constant values; platform/sdl/ (the native stand-in) or
-// platform/fake/ (the test peer) provides the functions.
+// tests/fake/ (the test peer) provides the functions.
 #pragma once
 
 #if defined(VIEWER_PLATFORM_WIN32)

@@ -1,7 +1,7 @@
 // Reading the point file into the point table (see point_file.h).
 #include "pointdata/point_file.h"
 
-#include "app/messages.h"
+#include "records/texts.h"
 #include "pointdata/point_memory.h"
 #include "pointdata/point_reader.h"
 #include "pointdata/point_records.h"

@@ -4,7 +4,7 @@
 // numbers to point_number.h and point_plain_line.h.
 #pragma once
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 
 #include <cstddef>
 #include <cstdint>

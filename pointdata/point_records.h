@@ -5,7 +5,7 @@
 // the threads are done. Counting, cutting and the table are the loader's (point_file.h).
 #pragma once
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Drawing one frame: overlay with frame-rate measurement, then points and axes.
 #include "render/frame.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "render/scene.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Scene set-up, projection and the overlay font.
 #include "render/scene.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 
 #include <cstdarg>
 #include <cstdio>

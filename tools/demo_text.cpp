@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/window_size.h"
+#include "records/app_state.h"
+#include "records/texts.h"
+#include "records/window_size.h"
 #include "platform/platform_api.h"
-#include "platform/viewer_window.h"
+#include "window/viewer_window.h"
 #include "render/scene.h"
-#include "tools/pump_messages.h"
+#include "window/message_pump.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // of x, y and z; with --summary, one FNV-1a hash of all those bit patterns instead of the
 // records (for big files, and for comparing the builds quickly); with --threads, the reading
 // pass cut into N stretches, each on its own thread, however small the file.
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_reader.h"
 

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/window_size.h"
-#include "platform/viewer_window.h"
+#include "records/app_state.h"
+#include "records/texts.h"
+#include "records/window_size.h"
+#include "window/viewer_window.h"
 #include "pointdata/point_file.h"
 #include "render/frame.h"
-#include "tools/pump_messages.h"
+#include "window/message_pump.h"
 
 namespace {
 

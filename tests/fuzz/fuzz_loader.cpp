@@ -7,8 +7,8 @@
 // between the two passes, which must be reported when it loses line feeds, keeping only
 // the whole lines read. With FUZZ_RUN=reader, the reading pass alone: the loader's 1 MiB
 // buffer costs a sanitised build most of its time, so that run tries many more inputs.
-#include "app/messages.h"
-#include "platform/fake/fake_platform.h"
+#include "records/texts.h"
+#include "tests/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_number.h"
 #include "pointdata/point_reader.h"

@@ -8,8 +8,8 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
 out="$repo/build/fuzz"
 mkdir -p "$out/corpus-loader" "$out/corpus-reader"
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$repo" \
-  "$repo"/tests/fuzz/fuzz_loader.cpp "$repo"/pointdata/*.cpp "$repo"/app/app_state.cpp \
-  "$repo"/platform/fake/fake_platform.cpp -o "$out/fuzz-loader"
+  "$repo"/tests/fuzz/fuzz_loader.cpp "$repo"/pointdata/*.cpp "$repo"/records/app_state.cpp \
+  "$repo"/tests/fake/fake_platform.cpp -o "$out/fuzz-loader"
 for run in loader reader; do
   cp -u "$repo"/tests/fuzz/corpus/* "$out/corpus-$run/"
   FUZZ_RUN=$run "$out/fuzz-loader" -max_total_time="${1:-30}" -error_exitcode=1 -max_len=4096 -print_final_stats=1 \

@@ -1,10 +1,10 @@
 // Frames of the viewer drawn in its real 800 x 600 window and read back: points, axes and
 // overlay, and the points' one-call array against the immediate-mode reference.
-#include "app/window_size.h"
+#include "records/window_size.h"
 #include "bench/immediate_frame.h"
-#include "platform/viewer_window.h"
+#include "window/viewer_window.h"
 #include "render/scene.h"
-#include "tools/pump_messages.h"
+#include "window/message_pump.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The keyboard controls: each key's effect, Shift, reset, the rate before the first measurement, point sizes.
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "controls/view_controls.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fake/fake_platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Frame-rate measurement against the fake platform's clock.
-#include "app/app_state.h"
-#include "platform/fake/fake_platform.h"
+#include "records/app_state.h"
+#include "tests/fake/fake_platform.h"
 #include "render/frame.h"
 #include "render/scene.h"
 

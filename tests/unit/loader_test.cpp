@@ -1,7 +1,7 @@
 // The point file loader: number grammar, pieces, text-mode rules, and the
 // files it must refuse or cannot read to the end.
-#include "app/messages.h"
-#include "platform/fake/fake_platform.h"
+#include "records/texts.h"
+#include "tests/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_memory.h"
 #include "pointdata/point_number.h"

@@ -1,8 +1,8 @@
 // The window procedure: each message's effect on the key table and the active flag, and what
 // it hands on to DefWindowProcA or PostQuitMessage.
-#include "app/app_state.h"
-#include "platform/fake/fake_platform.h"
-#include "platform/window_proc.h"
+#include "records/app_state.h"
+#include "tests/fake/fake_platform.h"
+#include "window/window_proc.h"
 
 #include <gtest/gtest.h>
 

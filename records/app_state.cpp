@@ -1,5 +1,5 @@
 // The single instances of the viewer's process-wide records.
-#include "app/app_state.h"
+#include "records/app_state.h"
 
 ViewState viewState;
 FrameRateMeter frameRateMeter;

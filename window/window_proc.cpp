@@ -1,7 +1,7 @@
 // The procedure of the viewer's window class: key flags, active flag, projection, quit.
-#include "platform/window_proc.h"
+#include "window/window_proc.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "render/scene.h"
 
 // Turns the viewer's few messages into state changes; the rest go to DefWindowProcA.

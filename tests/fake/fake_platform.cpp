@@ -1,7 +1,7 @@
 // The test peer of the platform: a clock, a box recorder, DefWindowProcA and PostQuitMessage.
-#include "platform/fake/fake_platform.h"
+#include "tests/fake/fake_platform.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 
 #include <cstdio>
 

@@ -2,11 +2,11 @@
 // Every handle is cleared as soon as it has been released, whether the release succeeded
 // or not, so a handle once handed back is never given to the platform again (a teardown
 // inside a later, failing creation then only sees what that creation made).
-#include "platform/viewer_window.h"
+#include "window/viewer_window.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "platform/window_proc.h"
+#include "records/app_state.h"
+#include "records/texts.h"
+#include "window/window_proc.h"
 #include "render/scene.h"
 
 #include <cstring>
