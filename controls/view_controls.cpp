@@ -37,7 +37,7 @@ static double StepRate() {
 }
 
 // Point size chosen by the held digit keys (the last of 1..9, 0 wins), or 0 for none.
-int SelectedPointSize() {
+static int SelectedPointSize() {
   int size = 0;
   for (int digit = 1; digit <= 9; ++digit) {
     if (KeyDown('0' + digit)) size = digit;

@@ -10,6 +10,3 @@ void ForgetKeyPresses();
 
 // Turns the held keys into changes of the view; needs the rendering context current.
 void ApplyViewControls();
-
-// The point size the held digit keys ask for (1 to 10), 0 when no digit is held.
-int SelectedPointSize();

@@ -21,7 +21,9 @@
 #include <unistd.h>
 #endif
 
+#if defined(VIEWER_TEST_HOOKS)
 void (*betweenPointPasses)(FILE* file) = nullptr;
+#endif
 
 namespace {
 
@@ -106,7 +108,9 @@ void LoadPointStream(FILE* file, uint64_t size, int threads, char* buffer, size_
     ReportLoadFailure(MSG_OUT_OF_MEMORY);
     return;
   }
+#if defined(VIEWER_TEST_HOOKS)
   if (betweenPointPasses != nullptr) betweenPointPasses(file);
+#endif
   // The table holds the first record of each line feed counted: a long line's pieces push
   // the last lines out.
   PointStretch stretches[POINT_STRETCHES_MAX];

@@ -35,6 +35,8 @@ void AllocatePointTable(int32_t count);
 // Frees pointTable's records (null allowed) and empties the table.
 void ReleasePointTable();
 
-// Test seam: when set, called with the open file between the counting pass and the
-// rewind, where a test changes the file. Null in the viewer.
+#if defined(VIEWER_TEST_HOOKS)
+// Test hook, in the builds that carry the tests only: when set, called with the open file
+// between the two passes, where a test changes the file.
 extern void (*betweenPointPasses)(FILE* file);
+#endif

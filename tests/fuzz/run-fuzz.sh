@@ -7,7 +7,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 out="$repo/build/fuzz"
 mkdir -p "$out/corpus-loader" "$out/corpus-reader"
-clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$repo" \
+clang++ -std=c++17 -O1 -g -DVIEWER_TEST_HOOKS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$repo" \
   "$repo"/tests/fuzz/fuzz_loader.cpp "$repo"/pointdata/*.cpp "$repo"/records/app_state.cpp \
   "$repo"/tests/fake/fake_platform.cpp -o "$out/fuzz-loader"
 for run in loader reader; do

@@ -85,17 +85,4 @@ TEST(ViewControls, ProvisionalRateBeforeTheFirstMeasurement) {
   }
 }
 
-// The last held digit in the order 1..9, 0 sets the size; 0 means 10.
-TEST(ViewControls, DigitKeysChoosePointSize) {
-  struct {
-    const char* held;
-    int size;
-  } cases[] = {{"", 0}, {"1", 1}, {"5", 5}, {"9", 9}, {"0", 10}, {"27", 7}, {"930", 10}, {"83", 8}};
-  for (const auto& c : cases) {
-    ResetFakePlatform();
-    for (const char* d = c.held; *d; ++d) keyTable.down[static_cast<unsigned char>(*d)] = 1;
-    EXPECT_EQ(c.size, SelectedPointSize()) << "held " << c.held;
-  }
-}
-
 }  // namespace
