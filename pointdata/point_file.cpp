@@ -1,6 +1,7 @@
 // Reading the point file into the point table (see point_file.h).
 #include "pointdata/point_file.h"
 
+#include "records/failure_boxes.h"
 #include "records/texts.h"
 #include "pointdata/point_memory.h"
 #include "pointdata/point_reader.h"
@@ -56,11 +57,6 @@ void AdviseLargeBlock(void* block, size_t bytes) {
 #endif
 }
 
-// Shows one of the loader's failures to the user.
-void ReportLoadFailure(const char* text) {
-  MessageBoxA(nullptr, text, CAPTION_SHUTDOWN_ERROR, MB_OK | MB_ICONINFORMATION);
-}
-
 // Opens name for reading in binary (the reader applies the text-mode rules) and gives its
 // size, or returns null when it cannot be opened or is not a regular file: a directory, a
 // device, a FIFO or a socket cannot be read twice alike. Decided from the opened file, so
@@ -95,17 +91,17 @@ FILE* OpenPointFile(const char* name, uint64_t* size) {
 void LoadPointStream(FILE* file, uint64_t size, int threads, char* buffer, size_t bufferSize) {
   PointCount counted;
   if (!CountPointLines(file, size, threads, buffer, bufferSize, &counted)) {
-    ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
+    ReportShutdownError(MSG_POINT_FILE_INCOMPLETE);
     return;
   }
   const uint64_t lines = counted.lines;
   if (lines > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
-    ReportLoadFailure(MSG_TOO_MANY_POINTS);
+    ReportShutdownError(MSG_TOO_MANY_POINTS);
     return;
   }
   AllocatePointTable(static_cast<int32_t>(lines));
   if (pointTable.records == nullptr) {
-    ReportLoadFailure(MSG_OUT_OF_MEMORY);
+    ReportShutdownError(MSG_OUT_OF_MEMORY);
     return;
   }
 #if defined(VIEWER_TEST_HOOKS)
@@ -131,7 +127,7 @@ void LoadPointStream(FILE* file, uint64_t size, int threads, char* buffer, size_
   // or rewritten shorter) or a read failed.
   if (incomplete) {
     loadedFileInfo.vertexCounter = static_cast<float>(pointTable.count);
-    ReportLoadFailure(MSG_POINT_FILE_INCOMPLETE);
+    ReportShutdownError(MSG_POINT_FILE_INCOMPLETE);
     return;
   }
   loadedFileInfo.vertexCounter = static_cast<float>(lines);
@@ -148,14 +144,14 @@ void LoadPointFileThreads(const char* name, int threads) {
   uint64_t size = 0;
   FILE* file = OpenPointFile(name, &size);
   if (file == nullptr) {
-    ReportLoadFailure(MSG_CANNOT_OPEN_FILE);
+    ReportShutdownError(MSG_CANNOT_OPEN_FILE);
     return;
   }
   // The reader's own buffer is the only one; the stream's would only copy twice.
   std::setvbuf(file, nullptr, _IONBF, 0);
   char* buffer = (char*)std::malloc(POINT_READ_BUFFER_SIZE);
   if (buffer == nullptr) {
-    ReportLoadFailure(MSG_OUT_OF_MEMORY);
+    ReportShutdownError(MSG_OUT_OF_MEMORY);
   } else {
     LoadPointStream(file, size, threads > 0 ? threads : PointThreadCount(size), buffer,
                     POINT_READ_BUFFER_SIZE);

@@ -5,6 +5,7 @@
 #include "window/viewer_window.h"
 
 #include "records/app_state.h"
+#include "records/failure_boxes.h"
 #include "records/texts.h"
 #include "window/window_proc.h"
 #include "render/scene.h"
@@ -38,16 +39,6 @@ struct WindowStyles {
   DWORD exStyle;
   DWORD style;
 };
-
-// Shows a creation failure: caption "ERROR", exclamation icon, OK.
-void ReportCreationError(const char* text) {
-  MessageBoxA(nullptr, text, CAPTION_ERROR, MB_OK | MB_ICONEXCLAMATION);
-}
-
-// Shows a teardown failure: caption "SHUTDOWN ERROR", information icon, OK.
-void ReportShutdownError(const char* text) {
-  MessageBoxA(nullptr, text, CAPTION_SHUTDOWN_ERROR, MB_OK | MB_ICONINFORMATION);
-}
 
 // Tears down what was made, then shows the creation failure; always false.
 bool FailAfterTeardown(const char* text) {

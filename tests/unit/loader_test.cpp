@@ -1,6 +1,5 @@
 // The point file loader: number grammar, pieces, text-mode rules, and the
 // files it must refuse or cannot read to the end.
-#include "records/texts.h"
 #include "tests/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_memory.h"
@@ -201,8 +200,9 @@ void ReplaceLoaderFile(FILE* file, bool withPipe) {
 TEST(LoaderFile, LoadTable) {
   const std::string three = "1 2 3\n4\n7 8 9\n", four = "1 2 3\n4 5 6\n7 8 9\n10 11 12\n",
                     fourCrLf = "1 2 3\r\n4 5 6\r\n7 8 9\r\n10 11 12\r\n", firstThree = "1 2 3, 4 5 6, 7 8 9";
-  const std::string cannotOpen = " | " MSG_CANNOT_OPEN_FILE ", SHUTDOWN ERROR, 0x40",
-                    incomplete = " | " MSG_POINT_FILE_INCOMPLETE ", SHUTDOWN ERROR, 0x40";
+  const std::string cannotOpen = " | couldn't open file, SHUTDOWN ERROR, 0x40",
+                    incomplete = " | The point file changed or could not be read while it was loading. Only "
+                                 "the points read are shown., SHUTDOWN ERROR, 0x40";
   const struct {
     const char* what;
     std::string content;
