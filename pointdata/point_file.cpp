@@ -122,6 +122,16 @@ void LoadPointStream(FILE* file, uint64_t size, int threads, char* buffer, size_
   bool incomplete = false;
   pointTable.count = static_cast<int32_t>(
       ReadPointStretches(file, stretches, counted.stretches, buffer, bufferSize, &incomplete));
+  // A file that changed since it was counted is read again in one pass from its start, so
+  // that what it gives does not depend on where the stretches were cut.
+  if (incomplete && counted.stretches > 1) {
+    PointStretch whole;
+    whole.size = size;
+    whole.records = pointTable.records;
+    whole.count = static_cast<int64_t>(lines);
+    whole.lines = lines;
+    pointTable.count = static_cast<int32_t>(ReadPointStretches(file, &whole, 1, buffer, bufferSize, &incomplete));
+  }
   // A file that is read as it was counted has as many line feeds as before, and gives a
   // record for each, or more pieces than that; fewer mean it changed in between (it was cut
   // or rewritten shorter) or a read failed.
