@@ -65,13 +65,16 @@ struct LineCounter {
   uint64_t lineStart;   // file offset of the current line's first byte
   char lastByte;        // the last byte of the previous read
   int stretch;          // the next stretch whose start is still to be found
+  uint64_t target;      // where it should start at the earliest; UINT64_MAX once all are found
 };
 
-// Where stretch i should start at the earliest: i / stretches of the size.
-inline uint64_t StretchTarget(const LineCounter& counter, int i) {
-  return counter.size / static_cast<uint64_t>(counter.count->stretches) * static_cast<uint64_t>(i) +
-         counter.size % static_cast<uint64_t>(counter.count->stretches) * static_cast<uint64_t>(i) /
-             static_cast<uint64_t>(counter.count->stretches);
+// Where the next stretch to find should start at the earliest, i / stretches of the size for
+// stretch i; UINT64_MAX when all are found.
+uint64_t NextStretchTarget(const LineCounter& counter) {
+  const uint64_t i = static_cast<uint64_t>(counter.stretch);
+  const uint64_t n = static_cast<uint64_t>(counter.count->stretches);
+  if (i >= n) return UINT64_MAX;
+  return counter.size / n * i + counter.size % n * i / n;
 }
 
 // Counts the line feeds of one block of bytes at p, at file offset at, whose line feeds
@@ -87,12 +90,10 @@ void CountBlock(LineCounter* counter, const char* p, uint64_t at, uint64_t mask,
     const char last = first > 0 ? p[first - 1] : before;
     longPieces = LinePieces(rawLength, last == '\r') - 1;
   }
-  while (counter->stretch < count->stretches) {
-    // The first line start at or after the target follows the first line feed at or after
-    // the byte before it.
-    const uint64_t target = StretchTarget(*counter, counter->stretch);
-    const uint64_t from = target > at ? target - 1 - at : 0;
-    if (from >= COUNT_BLOCK) break;
+  // The first line start at or after a target follows the first line feed at or after the
+  // byte before it.
+  while (counter->target <= at + COUNT_BLOCK) {
+    const uint64_t from = counter->target > at ? counter->target - 1 - at : 0;
     const uint64_t after = mask & (~uint64_t(0) << from);
     if (after == 0) break;
     const int lf = __builtin_ctzll(after);
@@ -102,6 +103,7 @@ void CountBlock(LineCounter* counter, const char* p, uint64_t at, uint64_t mask,
     count->firstPiece[counter->stretch] =
         count->pieces + static_cast<uint64_t>(__builtin_popcountll(upTo)) + longPieces;
     ++counter->stretch;
+    counter->target = NextStretchTarget(*counter);
   }
   const uint64_t lines = static_cast<uint64_t>(__builtin_popcountll(mask));
   count->lines += lines;
@@ -161,7 +163,8 @@ bool CountPointLines(FILE* file, uint64_t size, int stretches, char* buffer, siz
   assert(stretches >= 1 && stretches <= POINT_STRETCHES_MAX);
   *count = PointCount();
   count->stretches = stretches;
-  LineCounter counter = {count, size, 0, 0, 1};
+  LineCounter counter = {count, size, 0, 0, 1, 0};
+  counter.target = NextStretchTarget(counter);
   bool failed = false;
   uint64_t offset = 0;
   while (offset < size) {
