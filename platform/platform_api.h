@@ -322,7 +322,7 @@ BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase)
 DWORD WINAPI timeGetTime(void);
 }
 
-// MinGW's GL headers pull in <windows.h> unless these two are set.
+// MinGW's GL headers pull in <windows.h> unless WINGDIAPI is set (APIENTRY is, above).
 #if defined(_WIN32)
 #ifndef WINGDIAPI
 #define WINGDIAPI __declspec(dllimport)
