@@ -31,7 +31,7 @@ namespace {
 // The fewest bytes worth a thread of the reading pass: a thread takes a few tenths of a
 // millisecond to start and join (more under Wine), and a stretch this long a few
 // milliseconds to read, so that a file smaller than two of them is read on one thread.
-constexpr uint64_t POINT_STRETCH_MIN = uint64_t(4) << 20;
+constexpr uint64_t POINT_STRETCH_MIN = static_cast<uint64_t>(4) << 20;
 
 // The threads that read a file of size bytes: one a core, each with at least
 // POINT_STRETCH_MIN bytes, POINT_STRETCHES_MAX at most.
@@ -50,10 +50,10 @@ void AdviseLargeBlock(void* block, size_t bytes) {
   (void)block;
   (void)bytes;
 #else
-  const uintptr_t hugePage = uintptr_t(2) << 20;
-  uintptr_t start = ((uintptr_t)block + hugePage - 1) & ~(hugePage - 1);
-  uintptr_t end = ((uintptr_t)block + bytes) & ~(hugePage - 1);
-  if (end > start) madvise((void*)start, end - start, MADV_HUGEPAGE);
+  const uintptr_t hugePage = static_cast<uintptr_t>(2) << 20;
+  uintptr_t start = (reinterpret_cast<uintptr_t>(block) + hugePage - 1) & ~(hugePage - 1);
+  uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(hugePage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #endif
 }
 
@@ -82,7 +82,7 @@ FILE* OpenPointFile(const char* name, uint64_t* size) {
   }
   if (file == nullptr) close(fd);
 #endif
-  if (file != nullptr) *size = info.st_size > 0 ? (uint64_t)info.st_size : 0;
+  if (file != nullptr) *size = info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
   return file;
 }
 
@@ -159,7 +159,7 @@ void LoadPointFileThreads(const char* name, int threads) {
   }
   // The reader's own buffer is the only one; the stream's would only copy twice.
   std::setvbuf(file, nullptr, _IONBF, 0);
-  char* buffer = (char*)std::malloc(POINT_READ_BUFFER_SIZE);
+  char* buffer = static_cast<char*>(std::malloc(POINT_READ_BUFFER_SIZE));
   if (buffer == nullptr) {
     ReportShutdownError(MSG_OUT_OF_MEMORY);
   } else {
@@ -173,8 +173,8 @@ void LoadPointFileThreads(const char* name, int threads) {
 // Byte size of a table of count records, or false when it cannot be represented.
 bool PointTableBytes(int64_t count, size_t* bytes) {
   if (count < 0) return false;
-  if ((uint64_t)count > std::numeric_limits<size_t>::max() / sizeof(PointRecord)) return false;
-  *bytes = (size_t)count * sizeof(PointRecord);
+  if (static_cast<uint64_t>(count) > std::numeric_limits<size_t>::max() / sizeof(PointRecord)) return false;
+  *bytes = static_cast<size_t>(count) * sizeof(PointRecord);
   return true;
 }
 
@@ -194,7 +194,7 @@ void AllocatePointTable(int32_t count) {
   }
 #endif
   // One byte for an empty table, so that zero records still make a valid block.
-  pointTable.records = (PointRecord*)std::malloc(bytes > 0 ? bytes : 1);
+  pointTable.records = static_cast<PointRecord*>(std::malloc(bytes > 0 ? bytes : 1));
   if (pointTable.records != nullptr) AdviseLargeBlock(pointTable.records, bytes);
 }
 

@@ -20,7 +20,7 @@ constexpr int32_t EXACT_DIGITS_MAX = 19;
 // one correctly rounded operation (SSE arithmetic, so no wider intermediate precision).
 constexpr float FLOAT_POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                          1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-constexpr uint64_t FLOAT_MANTISSA_MAX = uint64_t(1) << 24;
+constexpr uint64_t FLOAT_MANTISSA_MAX = static_cast<uint64_t>(1) << 24;
 constexpr int32_t FLOAT_EXPONENT_MAX = 10;
 
 // True for the bytes the scan's white-space skip passes over: isspace in the C locale but
@@ -28,13 +28,13 @@ constexpr int32_t FLOAT_EXPONENT_MAX = 10;
 inline bool IsScanSpace(unsigned char c) { return c == ' ' || c == '\t' || (c >= '\v' && c <= '\r'); }
 
 // True for a decimal digit.
-inline bool IsDigit(unsigned char c) { return (unsigned char)(c - '0') < 10; }
+inline bool IsDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // value, negated when negative (by its sign bit, so -0 stays -0).
 inline float WithSign(float value, bool negative) {
   uint32_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  bits ^= (uint32_t)negative << 31;
+  bits ^= static_cast<uint32_t>(negative) << 31;
   std::memcpy(&value, &bits, sizeof value);
   return value;
 }
@@ -44,15 +44,15 @@ inline float WithSign(float value, bool negative) {
 // left before end; short runs, the usual ones, never pay for the test.
 inline const char* ReadDigits(const char* p, const char* end, uint64_t* mantissa) {
   int count = 0;
-  for (; count < 8 && IsDigit((unsigned char)*p); ++count, ++p) {
-    *mantissa = *mantissa * 10 + (unsigned char)(*p - '0');
+  for (; count < 8 && IsDigit(static_cast<unsigned char>(*p)); ++count, ++p) {
+    *mantissa = *mantissa * 10 + static_cast<unsigned char>(*p - '0');
   }
   if (count < 8) return p;
   while (end - p >= 8 && AreEightDigits(p)) {
     *mantissa = *mantissa * 100000000 + EightDigitsValue(p);
     p += 8;
   }
-  for (; IsDigit((unsigned char)*p); ++p) *mantissa = *mantissa * 10 + (unsigned char)(*p - '0');
+  for (; IsDigit(static_cast<unsigned char>(*p)); ++p) *mantissa = *mantissa * 10 + static_cast<unsigned char>(*p - '0');
   return p;
 }
 
@@ -66,7 +66,7 @@ inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa
   if (digits <= EXACT_DIGITS_MAX) {
     if (mantissa <= FLOAT_MANTISSA_MAX && scale >= -FLOAT_EXPONENT_MAX &&
         scale <= FLOAT_EXPONENT_MAX) {
-      float value = (float)(uint32_t)mantissa;
+      float value = static_cast<float>(static_cast<uint32_t>(mantissa));
       return scale < 0 ? value / FLOAT_POWERS_OF_TEN[-scale] : value * FLOAT_POWERS_OF_TEN[scale];
     }
     // A mantissa that cannot decide alone falls through to the text.
@@ -88,12 +88,12 @@ const char* ScanNumber(const char* s, const char* end, float* value) {
   const char* mantissaStart = p;
   uint64_t mantissa = 0;
   p = ReadDigits(p, end, &mantissa);
-  int32_t digits = (int32_t)(p - mantissaStart);
+  int32_t digits = static_cast<int32_t>(p - mantissaStart);
   int32_t fractionDigits = 0;
   if (*p == '.') {
     const char* fractionStart = ++p;
     p = ReadDigits(p, end, &mantissa);
-    fractionDigits = (int32_t)(p - fractionStart);
+    fractionDigits = static_cast<int32_t>(p - fractionStart);
     digits += fractionDigits;
   }
   if (digits == 0) return nullptr;
@@ -105,7 +105,7 @@ const char* ScanNumber(const char* s, const char* end, float* value) {
     bool exponentNegative = *p == '-';
     p += (*p == '-') | (*p == '+');
     const char* exponentStart = p;
-    for (; IsDigit((unsigned char)*p); ++p) {
+    for (; IsDigit(static_cast<unsigned char>(*p)); ++p) {
       if (exponent < EXPONENT_CLAMP) exponent = exponent * 10 + (*p - '0');
     }
     if (exponentNegative) exponent = -exponent;
@@ -123,7 +123,7 @@ int ScanPiece(const char* s, const char* end, float* xyz, const char** stop) {
   const char* p = s;
   int field = 0;
   for (; field < 3; ++field) {
-    while (IsScanSpace((unsigned char)*p)) ++p;
+    while (IsScanSpace(static_cast<unsigned char>(*p))) ++p;
     const char* next = ScanNumber(p, end, &xyz[field]);
     if (next == nullptr) break;
     p = next;

@@ -37,7 +37,7 @@ inline uint64_t LoadWord(const char* p) {
 
 // Adds the classes of the 16 bytes at p to classes, as bits shift to shift + 15.
 inline void ClassifyBytes(const char* p, int shift, LineClasses* classes) {
-  const __m128i bytes = _mm_loadu_si128((const __m128i*)p);
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   // Unsigned range tests: low <= byte <= high exactly when byte - low (wrapping) is its
   // own minimum with high - low.
   const __m128i fromZero = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
@@ -51,12 +51,12 @@ inline void ClassifyBytes(const char* p, int shift, LineClasses* classes) {
                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('+')));
   const __m128i number = _mm_or_si128(digit, _mm_or_si128(point, sign));
   const __m128i lineFeed = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
-  classes->lineFeeds |= (uint64_t)(uint32_t)_mm_movemask_epi8(lineFeed) << shift;
-  classes->numberBytes |= (uint64_t)(uint32_t)_mm_movemask_epi8(number) << shift;
-  classes->knownBytes |= (uint64_t)(uint32_t)_mm_movemask_epi8(_mm_or_si128(number, space))
+  classes->lineFeeds |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(lineFeed))) << shift;
+  classes->numberBytes |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(number))) << shift;
+  classes->knownBytes |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(number, space))))
                          << shift;
-  classes->points |= (uint64_t)(uint32_t)_mm_movemask_epi8(point) << shift;
-  classes->signs |= (uint64_t)(uint32_t)_mm_movemask_epi8(sign) << shift;
+  classes->points |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(point))) << shift;
+  classes->signs |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(sign))) << shift;
 }
 
 // Analyses the layout of a plain piece's number bytes (points and signs among them) for
@@ -79,21 +79,21 @@ void AnalysePlainLayout(uint64_t numberBytes, uint64_t points, uint64_t signs,
     int end = __builtin_ctzll(lasts) + 1;
     starts &= starts - 1;
     lasts &= lasts - 1;
-    int first = start + (int)((signs >> start) & 1);
+    int first = start + static_cast<int>((signs >> start) & 1);
     int length = end - first;
     if (length < 1 || length > 8) return;
-    uint64_t runPoints = (points >> first) & ((uint64_t(2) << (length - 1)) - 1);
+    uint64_t runPoints = (points >> first) & ((static_cast<uint64_t>(2) << (length - 1)) - 1);
     bool hasPoint = runPoints != 0;
     // A second point ends the number early; a point alone is no number.
-    if ((runPoints & (runPoints - 1)) != 0 || length == (int)hasPoint) return;
+    if ((runPoints & (runPoints - 1)) != 0 || length == static_cast<int>(hasPoint)) return;
     // Once the word is shifted up by 8 * (8 - length) bits, the number's last byte is the
     // highest and the point, if any, sits at byte point.
     int point = hasPoint ? 8 - length + __builtin_ctzll(runPoints) : -1;
-    layout->start[field] = (uint8_t)start;
-    layout->first[field] = (uint8_t)first;
-    layout->shift[field] = (uint8_t)(8 * (8 - length));
-    layout->fractionDigits[field] = (uint8_t)(hasPoint ? 7 - point : 0);
-    layout->keptBytes[field] = hasPoint ? ~uint64_t(0) << (8 * point) << 8 : ~uint64_t(0);
+    layout->start[field] = static_cast<uint8_t>(start);
+    layout->first[field] = static_cast<uint8_t>(first);
+    layout->shift[field] = static_cast<uint8_t>(8 * (8 - length));
+    layout->fractionDigits[field] = static_cast<uint8_t>(hasPoint ? 7 - point : 0);
+    layout->keptBytes[field] = hasPoint ? ~static_cast<uint64_t>(0) << (8 * point) << 8 : ~static_cast<uint64_t>(0);
   }
   layout->plain = true;
 }
@@ -122,7 +122,7 @@ size_t ScanPlainLine(const char* p, size_t avail, PlainLineCache* cache, float* 
   }
   // The piece ends after the first line feed (a CR before it is white space to the scan).
   int lineFeed = __builtin_ctzll(classes.lineFeeds);
-  uint64_t piece = lineFeed == 63 ? ~uint64_t(0) : (uint64_t(2) << lineFeed) - 1;
+  uint64_t piece = lineFeed == 63 ? ~static_cast<uint64_t>(0) : (static_cast<uint64_t>(2) << lineFeed) - 1;
   if ((classes.knownBytes & piece) != piece) return 0;
   uint64_t numberBytes = classes.numberBytes & piece;
   uint64_t points = classes.points & numberBytes;
@@ -137,10 +137,10 @@ size_t ScanPlainLine(const char* p, size_t avail, PlainLineCache* cache, float* 
   // zero bytes stay 0), then pairs (10a + b in 16-bit lanes), fours (100 ab + cd in
   // 32-bit lanes) and eights (10000 abcd + efgh): x, y, z, 0.
   const __m128i zeros = _mm_set1_epi8('0');
-  __m128i xy = _mm_subs_epu8(_mm_set_epi64x((long long)GatherDigits(p, layout, 1),
-                                            (long long)GatherDigits(p, layout, 0)),
+  __m128i xy = _mm_subs_epu8(_mm_set_epi64x(static_cast<long long>(GatherDigits(p, layout, 1)),
+                                            static_cast<long long>(GatherDigits(p, layout, 0))),
                              zeros);
-  __m128i z = _mm_subs_epu8(_mm_set_epi64x(0, (long long)GatherDigits(p, layout, 2)), zeros);
+  __m128i z = _mm_subs_epu8(_mm_set_epi64x(0, static_cast<long long>(GatherDigits(p, layout, 2))), zeros);
   const __m128i lowBytes = _mm_set1_epi16(0xFF);
   xy = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(xy, lowBytes), _mm_set1_epi16(10)),
                      _mm_srli_epi16(xy, 8));
@@ -157,7 +157,7 @@ size_t ScanPlainLine(const char* p, size_t avail, PlainLineCache* cache, float* 
       PLAIN_DIVISORS[layout->fractionDigits[1] + (p[layout->start[1]] == '-' ? 8 : 0)],
       PLAIN_DIVISORS[layout->fractionDigits[0] + (p[layout->start[0]] == '-' ? 8 : 0)]);
   _mm_storeu_ps(xyz, _mm_div_ps(_mm_cvtepi32_ps(values), divisors));
-  return (size_t)lineFeed + 1;
+  return static_cast<size_t>(lineFeed) + 1;
 }
 
 #else

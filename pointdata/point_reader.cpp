@@ -94,10 +94,10 @@ void CountBlock(LineCounter* counter, const char* p, uint64_t at, uint64_t mask,
   // byte before it.
   while (counter->target <= at + COUNT_BLOCK) {
     const uint64_t from = counter->target > at ? counter->target - 1 - at : 0;
-    const uint64_t after = mask & (~uint64_t(0) << from);
+    const uint64_t after = mask & (~static_cast<uint64_t>(0) << from);
     if (after == 0) break;
     const int lf = __builtin_ctzll(after);
-    const uint64_t upTo = lf == 63 ? mask : mask & ((uint64_t(2) << lf) - 1);
+    const uint64_t upTo = lf == 63 ? mask : mask & ((static_cast<uint64_t>(2) << lf) - 1);
     count->start[counter->stretch] = at + static_cast<uint64_t>(lf) + 1;
     count->firstLine[counter->stretch] = count->lines + static_cast<uint64_t>(__builtin_popcountll(upTo));
     count->firstPiece[counter->stretch] =

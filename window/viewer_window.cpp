@@ -69,9 +69,9 @@ bool SwitchToFullscreen(int width, int height, int bits) {
   DEVMODEA mode;
   std::memset(&mode, 0, sizeof mode);
   mode.dmSize = sizeof mode;
-  mode.dmPelsWidth = (DWORD)width;
-  mode.dmPelsHeight = (DWORD)height;
-  mode.dmBitsPerPel = (DWORD)bits;
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  mode.dmBitsPerPel = static_cast<DWORD>(bits);
   mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
   if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL) return true;
   if (MessageBoxA(nullptr, MSG_FULLSCREEN_UNSUPPORTED, CAPTION_QUESTION,
@@ -107,7 +107,7 @@ bool CreateMainWindow(const char* title, int width, int height, WindowStyles sty
 // Puts the colour depth into PixelFormatRequest, the first time only.
 void FillColourBitsOnce(int bits) {
   if (colourBitsFilled) return;
-  PixelFormatRequest.cColorBits = (BYTE)bits;
+  PixelFormatRequest.cColorBits = static_cast<BYTE>(bits);
   colourBitsFilled = true;
 }
 
