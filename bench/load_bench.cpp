@@ -75,8 +75,13 @@ std::string FileName(const std::string& folder, const char* shape, int64_t point
 int64_t FileBytes(const std::string& name) {
   FILE* f = std::fopen(name.c_str(), "rb");
   if (f == nullptr) return 0;
-  std::fseek(f, 0, SEEK_END);
-  int64_t bytes = (int64_t)std::ftell(f);
+#if defined(_WIN32)
+  _fseeki64(f, 0, SEEK_END);
+  int64_t bytes = _ftelli64(f);  // ftell's long is 32 bits there
+#else
+  fseeko(f, 0, SEEK_END);
+  int64_t bytes = static_cast<int64_t>(ftello(f));
+#endif
   std::fclose(f);
   return bytes;
 }
