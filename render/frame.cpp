@@ -1,4 +1,4 @@
-// Drawing one frame: overlay with frame-rate measurement, then points and axes.
+// Drawing one frame (see frame.h).
 #include "render/frame.h"
 
 #include "records/app_state.h"

@@ -1,4 +1,4 @@
-// The viewer's window, device context and rendering context: creation and teardown.
+// The viewer window, its contexts and their teardown (see viewer_window.h).
 // Every handle is cleared as soon as it has been released, whether the release succeeded
 // or not, so a handle once handed back is never given to the platform again (a teardown
 // inside a later, failing creation then only sees what that creation made).
