@@ -202,14 +202,7 @@ bool SdlEnsureVideo() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SdlChooseRealVideoDrivers();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  // X fixes the visual when the window is created, so the format is set before any window.
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SdlRequestPixelFormat();
   SDL_StopTextInput();
   if (!sdlWindows.watchInstalled) {
     SDL_AddEventWatch(SdlWatchExposure, nullptr);
