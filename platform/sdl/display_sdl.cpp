@@ -39,7 +39,9 @@ bool SdlGetPendingDisplayMode(SDL_DisplayMode* mode) {
 
 extern "C" {
 
-// A mode the display offers exactly is kept for the next window (DISP_CHANGE_SUCCESSFUL); any other is DISP_CHANGE_BADMODE.
+// A mode the display offers exactly is kept for the next window (DISP_CHANGE_SUCCESSFUL); any other
+// is DISP_CHANGE_BADMODE. SDL is given the mode only with that window, so a refusal then makes
+// CreateWindowExA fail.
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
   if (!SdlEnsureVideo()) return DISP_CHANGE_FAILED;
   if (mode == nullptr) {

@@ -5,20 +5,12 @@
 
 #include "app/viewer_main.h"
 
-namespace {
-
-struct SdlEntryState {
-  std::string tail;  // The arguments after the program name, joined with single blanks
-};
-
-SdlEntryState sdlEntry;
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  // The arguments after the program name, joined with single blanks; alive until ViewerMain returns.
+  std::string tail;
   for (int i = 1; i < argc; ++i) {
-    if (i > 1) sdlEntry.tail += ' ';
-    sdlEntry.tail += argv[i];
+    if (i > 1) tail += ' ';
+    tail += argv[i];
   }
-  return ViewerMain(GetModuleHandleA(nullptr), nullptr, &sdlEntry.tail[0], SW_SHOW);
+  return ViewerMain(GetModuleHandleA(nullptr), nullptr, tail.data(), SW_SHOW);
 }

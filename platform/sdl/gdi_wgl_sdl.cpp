@@ -1,16 +1,21 @@
 // USER32's GetDC/ReleaseDC, GDI32's pixel formats and SwapBuffers, and OPENGL32's rendering contexts.
 // Built on SDL2's OpenGL windows and contexts (GLX under X11).
-// Leaves out: more than one pixel format (RGB888, no alpha, depth 16 or more, double-buffered), DescribePixelFormat, shared lists.
+// Leaves out: more than one pixel format (RGB888, no alpha, depth 16, double-buffered), DescribePixelFormat, shared lists.
 #include "platform/sdl/standin_sdl.h"
 
 namespace {
 
 constexpr int kSdlMaxDeviceContexts = 8;
 constexpr int kSdlMaxContexts = 8;
-// The one pixel format the stand-in offers, set up before any window exists.
+// The one pixel format the stand-in offers, asked of SDL before any window exists and the only
+// one ChoosePixelFormat grants: 8 bits per colour channel (32 bits a pixel, as Windows counts
+// them), no alpha, stencil or accumulation, a 16-bit depth buffer, double-buffered.
 constexpr int kSdlPixelFormat = 1;
+constexpr int kSdlFormatChannelBits = 8;
 constexpr int kSdlFormatColourBits = 32;
-constexpr int kSdlFormatDepthBits = 24;
+constexpr int kSdlFormatDepthBits = 16;
+// Flags a request must carry: no single-buffered format and none without OpenGL exists.
+constexpr DWORD kSdlFormatRequiredFlags = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
 
 struct SdlDeviceContextRecord {
   bool used;
@@ -47,6 +52,18 @@ SdlContextRecord* SdlFindContext(HGLRC context) {
 }
 
 }  // namespace
+
+// Asks SDL for the one pixel format; X fixes the visual when a window is created, so this comes
+// before any window.
+void SdlRequestPixelFormat() {
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, kSdlFormatChannelBits);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, kSdlFormatChannelBits);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, kSdlFormatChannelBits);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kSdlFormatDepthBits);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
 
 HGDIOBJ SdlGetStockFont() { return &sdlGdi.stockFontToken; }
 
@@ -98,7 +115,7 @@ int WINAPI ReleaseDC(HWND window, HDC dc) {
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
   if (SdlFindDc(dc) == nullptr || request == nullptr) return 0;
   if (request->iPixelType != PFD_TYPE_RGBA) return 0;
-  if ((request->dwFlags & PFD_SUPPORT_OPENGL) == 0) return 0;
+  if ((request->dwFlags & kSdlFormatRequiredFlags) != kSdlFormatRequiredFlags) return 0;
   if (request->cColorBits > kSdlFormatColourBits || request->cDepthBits > kSdlFormatDepthBits) {
     return 0;
   }

@@ -1,7 +1,11 @@
 // USER32's message queue: PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage, DefWindowProcA.
 // Built on SDL2 events; key events are queued as key messages, window events sent on the way.
+// An SDL event is taken only while the queue has room for the message it may make, so no message
+// is ever dropped: the rest wait in SDL's own queue.
 // Leaves out: GetMessage and waiting, timers, WM_PAINT, mouse messages, sent messages from other threads,
 // character messages (the viewer reads none) and the scan codes in key messages.
+#include <cassert>
+
 #include "platform/sdl/standin_sdl.h"
 
 namespace {
@@ -22,11 +26,13 @@ struct SdlMessagesState {
 
 SdlMessagesState sdlMessages = {};
 
-bool SdlQueuePush(SdlMessageQueue* queue, const MSG& msg) {
-  if (queue->count == kSdlQueueLength) return false;
+bool SdlQueueHasRoom(const SdlMessageQueue& queue) { return queue.count < kSdlQueueLength; }
+
+// Appends a message; the caller has made sure there is room.
+void SdlQueuePush(SdlMessageQueue* queue, const MSG& msg) {
+  assert(SdlQueueHasRoom(*queue));
   queue->items[(queue->head + queue->count) % kSdlQueueLength] = msg;
   ++queue->count;
-  return true;
 }
 
 bool SdlMessageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
@@ -79,7 +85,7 @@ MSG SdlMakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return msg;
 }
 
-// Queues the key message Windows would post for one SDL key event.
+// Queues the key message Windows would post for one SDL key event (the queue has room for it).
 void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
   HWND window = SdlKeyWindow(event.windowID);
   if (window == nullptr) return;
@@ -101,7 +107,7 @@ void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
   SdlQueuePush(&sdlMessages.input, msg);
 }
 
-// Handles one SDL event: window events are sent at once, key events queued.
+// Handles one SDL event: window events are sent at once, key events queued (at most one message).
 void SdlHandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_WINDOWEVENT:
@@ -123,13 +129,15 @@ void SdlForgetWindowMessages(HWND window) { SdlQueueForget(&sdlMessages.input, w
 
 extern "C" {
 
-// Key messages from SDL's events (window events are sent on the way), then WM_QUIT.
+// Key messages from SDL's events (window events are sent on the way), then WM_QUIT. SDL's events
+// are taken only while the queue has room; a full queue that holds nothing the filters pass
+// leaves them in SDL's queue for a later call.
 BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
   if (msg == nullptr) return FALSE;
   bool removing = (remove & PM_REMOVE) != 0;
   for (;;) {
     if (SdlQueueTake(&sdlMessages.input, msg, window, filterMin, filterMax, removing)) return TRUE;
-    if (!SdlVideoStarted()) break;
+    if (!SdlVideoStarted() || !SdlQueueHasRoom(sdlMessages.input)) break;
     SDL_Event event;
     if (SDL_PollEvent(&event) == 0) break;
     SdlHandleEvent(event);

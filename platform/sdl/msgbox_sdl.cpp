@@ -41,8 +41,13 @@ Uint32 SdlIconFlagsForType(UINT type) {
   }
 }
 
-// Test hook: with VIEWER_MESSAGEBOX_LOG naming a file, each box adds "caption|text|type" to it
-// (text with backslash and line feed written as \\ and \n, type as 0x%08X) before it shows.
+// >>test hook: the message-box log, compiled into test builds only (VIEWER_TEST_HOOKS, which
+// tests/CMakeLists.txt sets; the viewer preset, which makes the packages, builds without it).
+// Why: the end-to-end suites must read each box's caption, text and type, and SDL draws its box
+// text where no X tool can read it; under Wine, Wine's own +msgbox trace gives the same.
+// With VIEWER_MESSAGEBOX_LOG naming a file, each box adds "caption|text|type" to it (text with
+// backslash and line feed written as \\ and \n, type as 0x%08X) before it shows.
+#ifdef VIEWER_TEST_HOOKS
 void SdlLogMessageBox(const char* caption, const char* text, UINT type) {
   const char* path = std::getenv("VIEWER_MESSAGEBOX_LOG");
   if (path == nullptr || path[0] == '\0') return;
@@ -61,6 +66,10 @@ void SdlLogMessageBox(const char* caption, const char* text, UINT type) {
   std::fprintf(file, "|0x%08X\n", type);
   std::fclose(file);
 }
+#else
+void SdlLogMessageBox(const char*, const char*, UINT) {}
+#endif
+// <<test hook
 
 }  // namespace
 

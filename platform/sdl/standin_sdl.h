@@ -34,6 +34,8 @@ void SdlForgetWindowMessages(HWND window);
 // Device contexts (gdi_wgl_sdl.cpp)
 //
 
+// Asks SDL's GL attributes for the one pixel format ChoosePixelFormat offers; before any window.
+void SdlRequestPixelFormat();
 // True for a device context handed out by GetDC and not yet gone with its window.
 bool SdlIsDeviceContext(HDC dc);
 // The stock font every device context starts with.

@@ -13,7 +13,9 @@ namespace {
 constexpr int kSdlMaxClasses = 16;
 constexpr int kSdlMaxWindows = 8;
 constexpr int kSdlClassNameLength = 256;
+// How long SetFocus waits for X to make a shown window viewable, and how often it looks.
 constexpr int kSdlFocusWaitMs = 2000;
+constexpr int kSdlFocusPollMs = 5;
 // SDL's video drivers that show nothing on a screen.
 const char* const kSdlOffscreenDrivers[] = {"offscreen", "dummy", "evdev"};
 
@@ -202,14 +204,7 @@ bool SdlEnsureVideo() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SdlChooseRealVideoDrivers();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  // X fixes the visual when the window is created, so the format is set before any window.
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SdlRequestPixelFormat();
   SDL_StopTextInput();
   if (!sdlWindows.watchInstalled) {
     SDL_AddEventWatch(SdlWatchExposure, nullptr);
@@ -285,7 +280,8 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
 // The X window manager's frame lies outside the client area, so the rectangle stays as it is.
 BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD) { return rect != nullptr; }
 
-// A hidden OpenGL-capable SDL window of the client size asked for; sends WM_CREATE and WM_SIZE.
+// A hidden OpenGL-capable SDL window of the client size asked for, fullscreen in the mode
+// ChangeDisplaySettingsA granted if any; sends WM_CREATE and WM_SIZE. NULL when it cannot be made.
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU, HINSTANCE instance,
                             LPVOID) {
@@ -311,7 +307,12 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
   SDL_Window* window =
       SDL_CreateWindow(windowName != nullptr ? windowName : "", x, y, width, height, flags);
   if (window == nullptr) return nullptr;
-  if (fullscreen) SDL_SetWindowDisplayMode(window, &mode);
+  // The mode ChangeDisplaySettingsA granted is put on this window here; were SDL to refuse it,
+  // the creation fails, where the caller checks.
+  if (fullscreen && SDL_SetWindowDisplayMode(window, &mode) != 0) {
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
 
   *record = {};
   record->used = true;
@@ -370,20 +371,25 @@ BOOL WINAPI SetForegroundWindow(HWND window) {
   return TRUE;
 }
 
-// Gives the window the keyboard focus once X has made it viewable; X kills the process otherwise (BadMatch).
+// Gives the window the keyboard focus: the window that had it before (NULL for none), or NULL,
+// as on Windows, when the window cannot take it (unknown, not shown, minimised, not viewable
+// in time, or refused by X); the focus then stays where it was.
 HWND WINAPI SetFocus(HWND window) {
   HWND previous = sdlWindows.focused;
   SdlWindowRecord* record = SdlFindWindowRecord(window);
   if (record == nullptr || !record->shown) return nullptr;
+  // X answers a focus request for a window it has not made viewable yet with BadMatch, which
+  // ends the process; right after ShowWindow that happens (more often while a window manager
+  // starts), so the focus waits for the window's first exposure, for kSdlFocusWaitMs at most.
   Uint32 start = SDL_GetTicks();
   while (!record->exposed && SDL_GetTicks() - start < static_cast<Uint32>(kSdlFocusWaitMs)) {
     // Pumping only fills SDL's queue; the exposure watch sees each event, nothing is taken out.
     SDL_PumpEvents();
-    if (!record->exposed) SDL_Delay(5);
+    if (!record->exposed) SDL_Delay(kSdlFocusPollMs);
   }
   Uint32 flags = SDL_GetWindowFlags(record->window);
   if (!record->exposed || (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return nullptr;
-  SDL_SetWindowInputFocus(record->window);
+  if (SDL_SetWindowInputFocus(record->window) != 0) return nullptr;
   sdlWindows.focused = window;
   return previous;
 }
