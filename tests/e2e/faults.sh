@@ -9,8 +9,9 @@ source "$(dirname "$0")/../lib.sh"
 
 # The call that fails, the box it gives (caption ERROR), the exit code. SDL_GL_MakeCurrent's first
 # use is in making the context, its second in making it current. The last row is the F1 switch
-# (the mode refused, answered Yes). Without its font the viewer runs without text.
-rows=("SDL_InitSubSystem:1|Failed To Register The Window Class.|0" "SDL_CreateWindow:1|Window Creation Error.|0"
+# (the mode refused, answered Yes). Video starts with the first window, so its failure is the
+# window's. Without its font the viewer runs without text.
+rows=("SDL_InitSubSystem:1|Window Creation Error.|0" "SDL_CreateWindow:1|Window Creation Error.|0"
   "SDL_GL_CreateContext:1|Can't Create A GL Rendering Context.|0"
   "SDL_GL_MakeCurrent:2|Can't Activate The GL Rendering Context.|0" "FcFontMatch:1||27"
   "SDL_CreateWindow:2|Window Creation Error.|0")
