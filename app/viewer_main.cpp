@@ -18,7 +18,7 @@ static const char* ChoosePointFile(const char* commandLine) {
 
 // Opens the window in the given mode.
 static bool OpenViewerWindow(bool fullscreen) {
-  return CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, fullscreen);
+  return CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, fullscreen);
 }
 
 // Escape ends the run only while the window is not minimised.

@@ -76,7 +76,7 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
   const int32_t maxPoints = argc > 2 ? std::atoi(argv[2]) : kSizes[2];
-  if (rounds < 1 || !CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) {
+  if (rounds < 1 || !CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false)) {
     std::fprintf(stderr, "usage: frame-bench [ROUNDS] [MAX_POINTS] (needs a display)\n");
     return 1;
   }

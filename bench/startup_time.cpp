@@ -39,7 +39,7 @@ bool MeasureStartup(const char* name, StartupTimes& times) {
   const Clock::time_point start = Clock::now();
   LoadPointFile(name);
   const Clock::time_point loaded = Clock::now();
-  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) {
+  if (!CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false)) {
     ReleasePointTable();
     return false;
   }

@@ -7,8 +7,8 @@
 #include <cassert>
 
 // The single-precision step factors, widened as the arithmetic needs them.
-static const double kStepFactor = static_cast<double>(0.01f);
-static const double kShiftMultiplier = static_cast<double>(0.05f);
+static const double STEP_FACTOR = static_cast<double>(0.01f);
+static const double SHIFT_MULTIPLIER = static_cast<double>(0.05f);
 
 // Adds delta to a stored float in double precision and stores the result back as a float.
 static void AddStep(float& field, double delta) {
@@ -86,9 +86,9 @@ static void ApplyPointSizeKeys() {
 // Changes speeds, position and point size from the held keys, scaled by the frame rate.
 void ApplyViewControls() {
   const double rate = StepRate();
-  const double multiplier = KeyDown(VK_SHIFT) ? kShiftMultiplier : 1.0;
-  const double rotationStep = (100.0 / rate) * kStepFactor * multiplier;
-  const double positionStep = (1000.0 / rate) * kStepFactor;
+  const double multiplier = KeyDown(VK_SHIFT) ? SHIFT_MULTIPLIER : 1.0;
+  const double rotationStep = (100.0 / rate) * STEP_FACTOR * multiplier;
+  const double positionStep = (1000.0 / rate) * STEP_FACTOR;
   ApplySpeedKeys(rotationStep);
   ApplyMovementKeys(positionStep);
   ApplyResetKey();

@@ -29,7 +29,7 @@ void DrawTextLine() {
 
 int main(int argc, char** argv) {
   DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 3;
-  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) return 1;
+  if (!CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false)) return 1;
   DWORD start = timeGetTime();
   while (timeGetTime() - start < seconds * 1000 && PumpMessages()) {
     DrawTextLine();

@@ -16,16 +16,16 @@ namespace {
 
 // Writes the back buffer, top row first, as a binary PPM.
 bool WriteBackBuffer(const char* path) {
-  std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 3);
+  std::vector<unsigned char> pixels(static_cast<size_t>(WINDOW_WIDTH) * WINDOW_HEIGHT * 3);
   glFinish();
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   FILE* file = std::fopen(path, "wb");
   if (file == nullptr) return false;
-  std::fprintf(file, "P6\n%d %d\n255\n", kWindowWidth, kWindowHeight);
-  for (int row = kWindowHeight - 1; row >= 0; row--) {
-    std::fwrite(&pixels[static_cast<size_t>(row) * kWindowWidth * 3], 1, kWindowWidth * 3, file);
+  std::fprintf(file, "P6\n%d %d\n255\n", WINDOW_WIDTH, WINDOW_HEIGHT);
+  for (int row = WINDOW_HEIGHT - 1; row >= 0; row--) {
+    std::fwrite(&pixels[static_cast<size_t>(row) * WINDOW_WIDTH * 3], 1, WINDOW_WIDTH * 3, file);
   }
   return std::fclose(file) == 0;
 }
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   LoadPointFile(argv[1]);
-  if (!CreateViewerWindow(VIEWER_TITLE, kWindowWidth, kWindowHeight, kColourBits, false)) return 1;
+  if (!CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false)) return 1;
   PumpMessages();
   DrawFrame();
   bool written = WriteBackBuffer(argv[2]);

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kSdlDisplay = 0;
+constexpr int STANDIN_DISPLAY = 0;
 
 struct SdlDisplayState {
   bool pending;                 // A fullscreen mode waits for the next window
@@ -17,10 +17,10 @@ SdlDisplayState sdlDisplay = {};
 
 // Looks for a mode of exactly this size and depth; SDL reports 24-bit depth as 4 bytes, so bytes are compared.
 bool SdlFindExactMode(int width, int height, int bitsPerPixel, SDL_DisplayMode* found) {
-  int count = SDL_GetNumDisplayModes(kSdlDisplay);
+  int count = SDL_GetNumDisplayModes(STANDIN_DISPLAY);
   for (int i = 0; i < count; ++i) {
     SDL_DisplayMode mode = {};
-    if (SDL_GetDisplayMode(kSdlDisplay, i, &mode) != 0) continue;
+    if (SDL_GetDisplayMode(STANDIN_DISPLAY, i, &mode) != 0) continue;
     if (mode.w != width || mode.h != height) continue;
     if (static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8 != bitsPerPixel) continue;
     *found = mode;
@@ -50,7 +50,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     return DISP_CHANGE_SUCCESSFUL;
   }
   SDL_DisplayMode desktop = {};
-  if (SDL_GetDesktopDisplayMode(kSdlDisplay, &desktop) != 0) return DISP_CHANGE_FAILED;
+  if (SDL_GetDesktopDisplayMode(STANDIN_DISPLAY, &desktop) != 0) return DISP_CHANGE_FAILED;
   // Fields left out of the mask keep the desktop's values.
   int width = (mode->dmFields & DM_PELSWIDTH) != 0 ? static_cast<int>(mode->dmPelsWidth) : desktop.w;
   int height =

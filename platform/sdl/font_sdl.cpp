@@ -12,21 +12,21 @@
 
 namespace {
 
-constexpr int kSdlMaxFonts = 16;
-constexpr int kSdlFaceNameLength = 32;  // LF_FACESIZE
-constexpr int kSdlDefaultHeight = 16;   // Character height of the stock font
-constexpr int kSdlRegularWeight = 400;  // FW_NORMAL, also what weight 0 (FW_DONTCARE) means
+constexpr int STANDIN_MAX_FONTS = 16;
+constexpr int STANDIN_FACE_NAME_LENGTH = 32;  // LF_FACESIZE
+constexpr int STANDIN_DEFAULT_HEIGHT = 16;   // Character height of the stock font
+constexpr int STANDIN_REGULAR_WEIGHT = 400;  // FW_NORMAL, also what weight 0 (FW_DONTCARE) means
 
 struct SdlFontRecord {
   bool used;
   int height;  // As CreateFontA got it: < 0 character height, > 0 cell height, 0 default
   int weight;
   bool italic;
-  char face[kSdlFaceNameLength];
+  char face[STANDIN_FACE_NAME_LENGTH];
 };
 
 struct SdlFontState {
-  SdlFontRecord fonts[kSdlMaxFonts];
+  SdlFontRecord fonts[STANDIN_MAX_FONTS];
   bool fontconfigReady;
   // Scratch for one glyph, rows flipped for glBitmap and padded to 4 bytes.
   unsigned char bitmap[256 * 256 / 8];
@@ -51,7 +51,7 @@ bool SdlMatchFontFile(const SdlFontRecord& font, char* path, size_t pathSize, in
   if (pattern == nullptr) return false;
   const char* family = font.face[0] != '\0' ? font.face : "sans-serif";
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  int weight = font.weight > 0 ? font.weight : kSdlRegularWeight;
+  int weight = font.weight > 0 ? font.weight : STANDIN_REGULAR_WEIGHT;
   FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
   FcPatternAddInteger(pattern, FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -76,7 +76,7 @@ bool SdlMatchFontFile(const SdlFontRecord& font, char* path, size_t pathSize, in
 // Windows ascent plus descent as GDI does.
 FT_UInt SdlPixelSizeForHeight(FT_Face face, int height) {
   if (height < 0) return static_cast<FT_UInt>(-height);
-  if (height == 0) return kSdlDefaultHeight;
+  if (height == 0) return STANDIN_DEFAULT_HEIGHT;
   long cellUnits = face->ascender - face->descender;
   const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   if (os2 != nullptr && os2->usWinAscent + os2->usWinDescent > 0) {
@@ -130,7 +130,7 @@ extern "C" {
 // A font record remembering what the face is matched by later: height, weight, italic and name.
 HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD,
                          DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
-  if (faceName != nullptr && std::strlen(faceName) >= static_cast<size_t>(kSdlFaceNameLength)) {
+  if (faceName != nullptr && std::strlen(faceName) >= static_cast<size_t>(STANDIN_FACE_NAME_LENGTH)) {
     return nullptr;
   }
   for (SdlFontRecord& record : sdlFont.fonts) {
@@ -168,8 +168,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
   if (!SdlIsDeviceContext(dc) || SDL_GL_GetCurrentContext() == nullptr) return FALSE;
   SdlFontRecord stock = {};
-  stock.height = -kSdlDefaultHeight;
-  stock.weight = kSdlRegularWeight;
+  stock.height = -STANDIN_DEFAULT_HEIGHT;
+  stock.weight = STANDIN_REGULAR_WEIGHT;
   const SdlFontRecord* font = SdlFindFont(SdlGetDeviceContextFont(dc));
   if (font == nullptr) font = &stock;
   char path[4096];

@@ -5,17 +5,17 @@
 
 namespace {
 
-constexpr int kSdlMaxDeviceContexts = 8;
-constexpr int kSdlMaxContexts = 8;
+constexpr int STANDIN_MAX_DEVICE_CONTEXTS = 8;
+constexpr int STANDIN_MAX_CONTEXTS = 8;
 // The one pixel format the stand-in offers, asked of SDL before any window exists and the only
 // one ChoosePixelFormat grants: 8 bits per colour channel (32 bits a pixel, as Windows counts
 // them), no alpha, stencil or accumulation, a 16-bit depth buffer, double-buffered.
-constexpr int kSdlPixelFormat = 1;
-constexpr int kSdlFormatChannelBits = 8;
-constexpr int kSdlFormatColourBits = 32;
-constexpr int kSdlFormatDepthBits = 16;
+constexpr int STANDIN_PIXEL_FORMAT = 1;
+constexpr int STANDIN_FORMAT_CHANNEL_BITS = 8;
+constexpr int STANDIN_FORMAT_COLOUR_BITS = 32;
+constexpr int STANDIN_FORMAT_DEPTH_BITS = 16;
 // Flags a request must carry: no single-buffered format and none without OpenGL exists.
-constexpr DWORD kSdlFormatRequiredFlags = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+constexpr DWORD STANDIN_FORMAT_REQUIRED_FLAGS = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
 
 struct SdlDeviceContextRecord {
   bool used;
@@ -30,8 +30,8 @@ struct SdlContextRecord {
 };
 
 struct SdlGdiState {
-  SdlDeviceContextRecord dcs[kSdlMaxDeviceContexts];
-  SdlContextRecord contexts[kSdlMaxContexts];
+  SdlDeviceContextRecord dcs[STANDIN_MAX_DEVICE_CONTEXTS];
+  SdlContextRecord contexts[STANDIN_MAX_CONTEXTS];
   char stockFontToken;  // Its address is the stock font every device context starts with
 };
 
@@ -56,11 +56,11 @@ SdlContextRecord* SdlFindContext(HGLRC context) {
 // Asks SDL for the one pixel format; X fixes the visual when a window is created, so this comes
 // before any window.
 void SdlRequestPixelFormat() {
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, kSdlFormatChannelBits);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, kSdlFormatChannelBits);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, kSdlFormatChannelBits);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, STANDIN_FORMAT_CHANNEL_BITS);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, STANDIN_FORMAT_CHANNEL_BITS);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, STANDIN_FORMAT_CHANNEL_BITS);
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kSdlFormatDepthBits);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, STANDIN_FORMAT_DEPTH_BITS);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
@@ -115,18 +115,18 @@ int WINAPI ReleaseDC(HWND window, HDC dc) {
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
   if (SdlFindDc(dc) == nullptr || request == nullptr) return 0;
   if (request->iPixelType != PFD_TYPE_RGBA) return 0;
-  if ((request->dwFlags & kSdlFormatRequiredFlags) != kSdlFormatRequiredFlags) return 0;
-  if (request->cColorBits > kSdlFormatColourBits || request->cDepthBits > kSdlFormatDepthBits) {
+  if ((request->dwFlags & STANDIN_FORMAT_REQUIRED_FLAGS) != STANDIN_FORMAT_REQUIRED_FLAGS) return 0;
+  if (request->cColorBits > STANDIN_FORMAT_COLOUR_BITS || request->cDepthBits > STANDIN_FORMAT_DEPTH_BITS) {
     return 0;
   }
   if (request->cAlphaBits != 0 || request->cStencilBits != 0 || request->cAccumBits != 0) return 0;
-  return kSdlPixelFormat;
+  return STANDIN_PIXEL_FORMAT;
 }
 
 // Marks the window's format; a window's format can be set once only, as on Windows.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
   SdlDeviceContextRecord* record = SdlFindDc(dc);
-  if (record == nullptr || format != kSdlPixelFormat || record->pixelFormat != 0) return FALSE;
+  if (record == nullptr || format != STANDIN_PIXEL_FORMAT || record->pixelFormat != 0) return FALSE;
   record->pixelFormat = format;
   return TRUE;
 }

@@ -12,7 +12,7 @@ struct SdlKeyRow {
 };
 
 // Keys by position; letters are looked up by symbol first so they follow the layout as on Windows.
-const SdlKeyRow kSdlKeyRows[] = {
+const SdlKeyRow STANDIN_KEY_ROWS[] = {
     {SDL_SCANCODE_ESCAPE, VK_ESCAPE}, {SDL_SCANCODE_1, '1'}, {SDL_SCANCODE_2, '2'}, {SDL_SCANCODE_3, '3'},
     {SDL_SCANCODE_4, '4'}, {SDL_SCANCODE_5, '5'}, {SDL_SCANCODE_6, '6'}, {SDL_SCANCODE_7, '7'},
     {SDL_SCANCODE_8, '8'}, {SDL_SCANCODE_9, '9'}, {SDL_SCANCODE_0, '0'},
@@ -31,7 +31,7 @@ const SdlKeyRow kSdlKeyRows[] = {
 int SdlKeyToVirtualKey(const SDL_Keysym* key) {
   if (key == nullptr) return 0;
   if (key->sym >= SDLK_a && key->sym <= SDLK_z) return 'A' + (key->sym - SDLK_a);
-  for (const SdlKeyRow& row : kSdlKeyRows) {
+  for (const SdlKeyRow& row : STANDIN_KEY_ROWS) {
     if (row.scancode == key->scancode) return row.virtualKey;
   }
   return 0;

@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr int kSdlQueueLength = 256;
+constexpr int STANDIN_QUEUE_LENGTH = 256;
 
 struct SdlMessageQueue {
-  MSG items[kSdlQueueLength];
+  MSG items[STANDIN_QUEUE_LENGTH];
   int head;
   int count;
 };
@@ -26,12 +26,12 @@ struct SdlMessagesState {
 
 SdlMessagesState sdlMessages = {};
 
-bool SdlQueueHasRoom(const SdlMessageQueue& queue) { return queue.count < kSdlQueueLength; }
+bool SdlQueueHasRoom(const SdlMessageQueue& queue) { return queue.count < STANDIN_QUEUE_LENGTH; }
 
 // Appends a message; the caller has made sure there is room.
 void SdlQueuePush(SdlMessageQueue* queue, const MSG& msg) {
   assert(SdlQueueHasRoom(*queue));
-  queue->items[(queue->head + queue->count) % kSdlQueueLength] = msg;
+  queue->items[(queue->head + queue->count) % STANDIN_QUEUE_LENGTH] = msg;
   ++queue->count;
 }
 
@@ -45,15 +45,15 @@ bool SdlMessageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterM
 bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, HWND window, UINT filterMin, UINT filterMax,
                   bool remove) {
   for (int i = 0; i < queue->count; ++i) {
-    int index = (queue->head + i) % kSdlQueueLength;
+    int index = (queue->head + i) % STANDIN_QUEUE_LENGTH;
     if (!SdlMessageMatches(queue->items[index], window, filterMin, filterMax)) continue;
     *out = queue->items[index];
     if (!remove) return true;
     for (int j = i; j > 0; --j) {
-      queue->items[(queue->head + j) % kSdlQueueLength] =
-          queue->items[(queue->head + j - 1) % kSdlQueueLength];
+      queue->items[(queue->head + j) % STANDIN_QUEUE_LENGTH] =
+          queue->items[(queue->head + j - 1) % STANDIN_QUEUE_LENGTH];
     }
-    queue->head = (queue->head + 1) % kSdlQueueLength;
+    queue->head = (queue->head + 1) % STANDIN_QUEUE_LENGTH;
     --queue->count;
     return true;
   }
@@ -64,7 +64,7 @@ bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, HWND window, UINT filterMin,
 void SdlQueueForget(SdlMessageQueue* queue, HWND window) {
   SdlMessageQueue kept = {};
   for (int i = 0; i < queue->count; ++i) {
-    const MSG& item = queue->items[(queue->head + i) % kSdlQueueLength];
+    const MSG& item = queue->items[(queue->head + i) % STANDIN_QUEUE_LENGTH];
     if (item.hwnd != window) SdlQueuePush(&kept, item);
   }
   *queue = kept;

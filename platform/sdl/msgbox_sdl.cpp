@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr UINT kSdlButtonMask = 0x0000000F;
-constexpr UINT kSdlIconMask = 0x000000F0;
+constexpr UINT STANDIN_BUTTON_MASK = 0x0000000F;
+constexpr UINT STANDIN_ICON_MASK = 0x000000F0;
 // What SDL returns when the box was closed by the window manager.
-constexpr int kSdlClosedButton = -1;
+constexpr int STANDIN_CLOSED_BUTTON = -1;
 
 const Uint32 kSdlReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
 const Uint32 kSdlEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
@@ -25,14 +25,14 @@ struct SdlButtonSet {
 
 // The buttons of MB_YESNO or, for any other type, MB_OK; Return picks the first and Escape the last, as on Windows.
 SdlButtonSet SdlButtonsForType(UINT type) {
-  if ((type & kSdlButtonMask) == MB_YESNO) {
+  if ((type & STANDIN_BUTTON_MASK) == MB_YESNO) {
     return {2, {{kSdlReturn, IDYES, "Yes"}, {kSdlEscape, IDNO, "No"}}, IDNO};
   }
   return {1, {{kSdlReturn | kSdlEscape, IDOK, "OK"}}, IDOK};
 }
 
 Uint32 SdlIconFlagsForType(UINT type) {
-  switch (type & kSdlIconMask) {
+  switch (type & STANDIN_ICON_MASK) {
     case MB_ICONHAND: return SDL_MESSAGEBOX_ERROR;
     case MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
     case MB_ICONASTERISK:
@@ -93,7 +93,7 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
     std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
     return 0;
   }
-  return button == kSdlClosedButton ? set.closedResult : button;
+  return button == STANDIN_CLOSED_BUTTON ? set.closedResult : button;
 }
 
 }  // extern "C"

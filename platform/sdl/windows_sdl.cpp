@@ -10,18 +10,18 @@
 
 namespace {
 
-constexpr int kSdlMaxClasses = 16;
-constexpr int kSdlMaxWindows = 8;
-constexpr int kSdlClassNameLength = 256;
+constexpr int STANDIN_MAX_CLASSES = 16;
+constexpr int STANDIN_MAX_WINDOWS = 8;
+constexpr int STANDIN_CLASS_NAME_LENGTH = 256;
 // How long SetFocus waits for X to make a shown window viewable, and how often it looks.
-constexpr int kSdlFocusWaitMs = 2000;
-constexpr int kSdlFocusPollMs = 5;
+constexpr int STANDIN_FOCUS_WAIT_MS = 2000;
+constexpr int STANDIN_FOCUS_POLL_MS = 5;
 // SDL's video drivers that show nothing on a screen.
 const char* const kSdlOffscreenDrivers[] = {"offscreen", "dummy", "evdev"};
 
 struct SdlClassRecord {
   bool used;
-  char name[kSdlClassNameLength];
+  char name[STANDIN_CLASS_NAME_LENGTH];
   HINSTANCE instance;
   WNDPROC procedure;
   int windowCount;  // Windows of this class still alive
@@ -47,8 +47,8 @@ struct SdlWindowsState {
   char iconToken;    // Its address is the system icon
   char cursorToken;  // Its address is the system cursor
   HWND focused;      // Window SetFocus last gave the focus to
-  SdlClassRecord classes[kSdlMaxClasses];
-  SdlWindowRecord windows[kSdlMaxWindows];
+  SdlClassRecord classes[STANDIN_MAX_CLASSES];
+  SdlWindowRecord windows[STANDIN_MAX_WINDOWS];
 };
 
 SdlWindowsState sdlWindows = {};
@@ -72,7 +72,7 @@ HWND SdlHandleOf(SdlWindowRecord* record) { return reinterpret_cast<HWND>(record
 // Class names compare without regard to case, as on Windows.
 int SdlFindClassIndex(LPCSTR name, HINSTANCE instance) {
   if (name == nullptr) return -1;
-  for (int i = 0; i < kSdlMaxClasses; ++i) {
+  for (int i = 0; i < STANDIN_MAX_CLASSES; ++i) {
     const SdlClassRecord& record = sdlWindows.classes[i];
     if (record.used && record.instance == instance && strcasecmp(record.name, name) == 0) return i;
   }
@@ -253,9 +253,9 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
       wndClass->lpfnWndProc == nullptr) {
     return 0;
   }
-  if (std::strlen(wndClass->lpszClassName) >= static_cast<size_t>(kSdlClassNameLength)) return 0;
+  if (std::strlen(wndClass->lpszClassName) >= static_cast<size_t>(STANDIN_CLASS_NAME_LENGTH)) return 0;
   if (SdlFindClassIndex(wndClass->lpszClassName, wndClass->hInstance) >= 0) return 0;
-  for (int i = 0; i < kSdlMaxClasses; ++i) {
+  for (int i = 0; i < STANDIN_MAX_CLASSES; ++i) {
     SdlClassRecord& record = sdlWindows.classes[i];
     if (record.used) continue;
     record = {};
@@ -380,12 +380,12 @@ HWND WINAPI SetFocus(HWND window) {
   if (record == nullptr || !record->shown) return nullptr;
   // X answers a focus request for a window it has not made viewable yet with BadMatch, which
   // ends the process; right after ShowWindow that happens (more often while a window manager
-  // starts), so the focus waits for the window's first exposure, for kSdlFocusWaitMs at most.
+  // starts), so the focus waits for the window's first exposure, for STANDIN_FOCUS_WAIT_MS at most.
   Uint32 start = SDL_GetTicks();
-  while (!record->exposed && SDL_GetTicks() - start < static_cast<Uint32>(kSdlFocusWaitMs)) {
+  while (!record->exposed && SDL_GetTicks() - start < static_cast<Uint32>(STANDIN_FOCUS_WAIT_MS)) {
     // Pumping only fills SDL's queue; the exposure watch sees each event, nothing is taken out.
     SDL_PumpEvents();
-    if (!record->exposed) SDL_Delay(kSdlFocusPollMs);
+    if (!record->exposed) SDL_Delay(STANDIN_FOCUS_POLL_MS);
   }
   Uint32 flags = SDL_GetWindowFlags(record->window);
   if (!record->exposed || (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return nullptr;

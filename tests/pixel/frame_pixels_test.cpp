@@ -16,7 +16,7 @@ namespace {
 // The viewer's window, opened once for all tests (a display is needed).
 class Window : public ::testing::Environment {
   void SetUp() override {
-    ASSERT_TRUE(CreateViewerWindow("pixel tests", kWindowWidth, kWindowHeight, kColourBits, false));
+    ASSERT_TRUE(CreateViewerWindow("pixel tests", WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false));
   }
   void TearDown() override { DestroyViewerWindow(); }
 };
@@ -26,7 +26,7 @@ using Frame = std::vector<uint8_t>;  // RGB, rows bottom-up as GL gives them
 
 // Colour classes of what the viewer draws: each channel above 190 (high) or below 60.
 enum Colour { kCyan, kRed, kGreen, kBlue, kWhite };
-const bool kHigh[5][3] = {{0, 1, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
+const bool HIGH[5][3] = {{0, 1, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
 bool Is(uint8_t channel, bool high) { return high ? channel > 190 : channel < 60; }
 
 // Pixels of the colour in the box [x0, x1] x [y0, y1] (rows from the top) of the frame.
@@ -34,21 +34,21 @@ int Count(const Frame& frame, Colour colour, int x0, int y0, int x1, int y1) {
   int n = 0;
   for (int y = y0; y <= y1; y++) {
     for (int x = x0; x <= x1; x++) {
-      const uint8_t* p = &frame[((kWindowHeight - 1 - y) * kWindowWidth + x) * 3];
-      n += Is(p[0], kHigh[colour][0]) && Is(p[1], kHigh[colour][1]) && Is(p[2], kHigh[colour][2]);
+      const uint8_t* p = &frame[((WINDOW_HEIGHT - 1 - y) * WINDOW_WIDTH + x) * 3];
+      n += Is(p[0], HIGH[colour][0]) && Is(p[1], HIGH[colour][1]) && Is(p[2], HIGH[colour][2]);
     }
   }
   return n;
 }
-int All(const Frame& frame, Colour colour) { return Count(frame, colour, 0, 0, kWindowWidth - 1, kWindowHeight - 1); }
+int All(const Frame& frame, Colour colour) { return Count(frame, colour, 0, 0, WINDOW_WIDTH - 1, WINDOW_HEIGHT - 1); }
 
 // Runs the drawing and reads the frame from the back buffer (the read buffer of a
 // double-buffered window), before any swap.
 Frame Draw(void (*draw)() = DrawFrame) {
   PumpMessages();
   draw();
-  Frame frame(kWindowWidth * kWindowHeight * 3);
-  glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+  Frame frame(WINDOW_WIDTH * WINDOW_HEIGHT * 3);
+  glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
   return frame;
 }
 
@@ -56,7 +56,7 @@ Frame Draw(void (*draw)() = DrawFrame) {
 struct Box { Colour colour; int x0, y0, x1, y1, least; };
 // The box of 2 pixels around (x, y from the top); some cyan (3 pixels clear of the edges).
 Box At(Colour c, int x, int y, int least = 1) { return {c, x - 2, y - 2, x + 2, y + 2, least}; }
-const Box kAnyCyan = {kCyan, 3, 3, 796, 596, 1};
+const Box ANY_CYAN = {kCyan, 3, 3, 796, 596, 1};
 
 // `count` points over [lo, hi] from a fixed sequence, every fourth one the same as the third.
 std::vector<PointRecord> Cloud(int count, PointRecord lo, PointRecord hi) {
@@ -79,7 +79,7 @@ struct Scene {
 };
 
 // Axes show at 2.5 and 4.5 units along, and not at 6 where that lies clear of the others.
-const Scene kScenes[] = {
+const Scene SCENES[] = {
     {"no points: overlay and axes", {}, 5, {},
      {At(kRed, 474, 386), At(kRed, 538, 386), At(kRed, 586, 386, 0), At(kGreen, 393, 306),
       At(kGreen, 393, 242), At(kGreen, 393, 193, 0), At(kBlue, 392, 397), At(kBlue, 391, 408),
@@ -108,11 +108,11 @@ const Scene kScenes[] = {
     {"a speed turns from the next frame", {-3, 0, -15, 12, 34, 0, 0, 0, 30}, 5, {{3, 0, 0}},
      {At(kCyan, 459, 328), At(kCyan, 468, 370, 0)}},
     // For the point array: dense, coincident, across the text, turned far round, clipped.
-    {"dense, size 1", {}, 1, Cloud(20000, {-2, -2, -2}, {2, 2, 2}), {kAnyCyan}},
-    {"coincident, size 10", {}, 10, Cloud(300, {0, 0, 0}, {0.3f, 0.3f, 0.3f}), {kAnyCyan}},
-    {"across the text", {-3, 3, 6.5f}, 5, Cloud(3000, {-1.5f, 0, -3}, {0.5f, 1, 0.8f}), {kAnyCyan}},
-    {"far round", {0, 1, -12, -60, 120, 200}, 10, Cloud(2000, {-3, -3, -3}, {3, 3, 3}), {kAnyCyan}},
-    {"clipped", {}, 5, Cloud(20000, {-40, -30, -5}, {40, 30, 25}), {kAnyCyan}},
+    {"dense, size 1", {}, 1, Cloud(20000, {-2, -2, -2}, {2, 2, 2}), {ANY_CYAN}},
+    {"coincident, size 10", {}, 10, Cloud(300, {0, 0, 0}, {0.3f, 0.3f, 0.3f}), {ANY_CYAN}},
+    {"across the text", {-3, 3, 6.5f}, 5, Cloud(3000, {-1.5f, 0, -3}, {0.5f, 1, 0.8f}), {ANY_CYAN}},
+    {"far round", {0, 1, -12, -60, 120, 200}, 10, Cloud(2000, {-3, -3, -3}, {3, 3, 3}), {ANY_CYAN}},
+    {"clipped", {}, 5, Cloud(20000, {-40, -30, -5}, {40, 30, 25}), {ANY_CYAN}},
 };
 
 // Each scene is drawn as the immediate-mode reference (first, so that DrawFrame starts from
@@ -122,7 +122,7 @@ const Scene kScenes[] = {
 TEST(FramePixels, ScenesShowWhereTheViewPutsThem) {
   frameRateMeter = FrameRateMeter{};
   loadedFileInfo = {"sphere.txt", 5000.0f};
-  for (Scene s : kScenes) {
+  for (Scene s : SCENES) {
     SCOPED_TRACE(s.name);
     pointTable = {static_cast<int32_t>(s.points.size()), s.points.data()};
     glPointSize(s.size);
