@@ -11,6 +11,11 @@
 namespace {
 
 constexpr int STANDIN_QUEUE_LENGTH = 256;
+// A key message's lParam: the repeat count in the low word, then these bits.
+constexpr uint32_t KEY_REPEAT_ONE = 1u;
+constexpr uint32_t KEY_CONTEXT_ALT = 1u << 29;   // Alt was down
+constexpr uint32_t KEY_WAS_DOWN = 1u << 30;      // the key was down before this message
+constexpr uint32_t KEY_GOING_UP = 1u << 31;      // a key-up
 
 struct SdlMessageQueue {
   MSG items[STANDIN_QUEUE_LENGTH];
@@ -98,10 +103,10 @@ void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
   // Keys with Alt (but not AltGr-style Ctrl+Alt), Alt itself and F10 are system keys.
   bool system = (alt && !ctrl) || virtualKey == VK_F10 || (virtualKey == VK_MENU && !ctrl);
   UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-  uint32_t lParam = 1u;  // Repeat count
-  if (alt) lParam |= 1u << 29;
-  if (!down || event.repeat != 0) lParam |= 1u << 30;
-  if (!down) lParam |= 1u << 31;
+  uint32_t lParam = KEY_REPEAT_ONE;
+  if (alt) lParam |= KEY_CONTEXT_ALT;
+  if (!down || event.repeat != 0) lParam |= KEY_WAS_DOWN;
+  if (!down) lParam |= KEY_GOING_UP;
   MSG msg = SdlMakeMessage(window, message, static_cast<WPARAM>(virtualKey),
                            static_cast<LPARAM>(static_cast<int32_t>(lParam)));
   SdlQueuePush(&sdlMessages.input, msg);

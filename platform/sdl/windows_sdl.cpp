@@ -16,6 +16,10 @@ constexpr int STANDIN_CLASS_NAME_LENGTH = 256;
 // How long SetFocus waits for X to make a shown window viewable, and how often it looks.
 constexpr int STANDIN_FOCUS_WAIT_MS = 2000;
 constexpr int STANDIN_FOCUS_POLL_MS = 5;
+// WM_ACTIVATE's wParam: the state in the low word, minimised in the high word.
+constexpr uint32_t ACTIVATE_MINIMISED = 0x10000u;
+// Class atoms, as RegisterClassA returns them, start here.
+constexpr WORD FIRST_CLASS_ATOM = 0xC000;
 // SDL's video drivers that show nothing on a screen.
 const char* const kSdlOffscreenDrivers[] = {"offscreen", "dummy", "evdev"};
 
@@ -95,7 +99,7 @@ LPARAM SdlMakeSizeParam(int width, int height) {
 }
 
 WPARAM SdlMakeActivateParam(int state, bool minimised) {
-  return static_cast<WPARAM>((minimised ? 0x10000u : 0u) | static_cast<unsigned>(state));
+  return static_cast<WPARAM>((minimised ? ACTIVATE_MINIMISED : 0u) | static_cast<unsigned>(state));
 }
 
 // Sends WM_SIZE with the current client size unless that size was the last one sent.
@@ -263,7 +267,7 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
     std::strcpy(record.name, wndClass->lpszClassName);
     record.instance = wndClass->hInstance;
     record.procedure = wndClass->lpfnWndProc;
-    return static_cast<WORD>(0xC000 + i);
+    return static_cast<WORD>(FIRST_CLASS_ATOM + i);
   }
   return 0;
 }
