@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs a command that needs Wine; with no command, makes Wine's prefix. Skips (exit 77, the
-# suites' skip code) on a machine whose kernel runs no 32-bit programs, as Wine's loader is one.
+# Runs a command that needs Wine; with no command, makes Wine's prefix (WINEPREFIX, of the
+# kind WINEARCH names: win32 or win64, as the program is). Skips (exit 77, the suites' skip
+# code) where the loader the program needs cannot run: the 32-bit one on a machine whose
+# kernel runs no 32-bit programs.
 command -v wine >/dev/null || { echo "no wine: tools/setup.sh test installs it"; exit 1; }
-wine --version >/dev/null 2>&1 || { echo "SKIP: this machine's kernel runs no 32-bit programs, so Wine cannot start"; exit 77; }
+wine --version >/dev/null 2>&1 ||
+  { echo "SKIP: Wine's loader for $WINEARCH programs cannot start on this machine (its kernel runs no ${WINEARCH#win}-bit programs)"; exit 77; }
 [ $# = 0 ] || exec "$@"
-# A 32-bit prefix, as the program is one, even where Wine's 64-bit loader is installed too
-# (a 64-bit prefix refuses the full-screen mode the suites expect granted); another is made again.
-grep -qs '^#arch=win32' "$WINEPREFIX/system.reg" || { rm -rf "$WINEPREFIX"; WINEARCH=win32 wineboot -i; } || exit
+# Another kind of prefix, or none, is made again.
+grep -qs "^#arch=$WINEARCH" "$WINEPREFIX/system.reg" || { rm -rf "$WINEPREFIX"; wine wineboot -i; } || exit
 wineserver -w

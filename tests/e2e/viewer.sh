@@ -19,8 +19,8 @@ missing_file() {
 }
 
 [ "$mode" = native ] || { at "manifest"
-  i686-w64-mingw32-strings "$build/viewer.exe" | grep -q 'level="asInvoker" uiAccess="false"' &&
-    [ "$(i686-w64-mingw32-objdump -p "$build/viewer.exe" | grep -c 'Entry: ID: 0x000018')" = 1 ]
+  strings "$build/viewer.exe" | grep -q 'level="asInvoker" uiAccess="false"' &&
+    [ "$(objdump -p "$build/viewer.exe" | grep -c 'Entry: ID: 0x000018')" = 1 ]
   check "viewer.exe holds one manifest resource, asInvoker" $?; }
 
 at "default file"
