@@ -107,10 +107,9 @@ const Scene SCENES[] = {
      {At(kCyan, 411, 317), At(kCyan, 410, 385), At(kCyan, 433, 420), At(kCyan, 286, 436)}},
     {"a speed turns from the next frame", {-3, 0, -15, 12, 34, 0, 0, 0, 30}, 5, {{3, 0, 0}},
      {At(kCyan, 459, 328), At(kCyan, 468, 370, 0)}},
-    // For the point array: dense, coincident, turned far round, clipped.
+    // For the point array: dense, coincident, clipped.
     {"dense, size 1", {}, 1, Cloud(20000, {-2, -2, -2}, {2, 2, 2}), {ANY_CYAN}},
     {"coincident, size 10", {}, 10, Cloud(300, {0, 0, 0}, {0.3f, 0.3f, 0.3f}), {ANY_CYAN}},
-    {"far round", {0, 1, -12, -60, 120, 200}, 10, Cloud(2000, {-3, -3, -3}, {3, 3, 3}), {ANY_CYAN}},
     {"clipped", {}, 5, Cloud(20000, {-40, -30, -5}, {40, 30, 25}), {ANY_CYAN}},
 };
 
