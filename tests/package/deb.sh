@@ -20,9 +20,9 @@ cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack.lo
 deb=$(ls "$work"/deb/${package}_1.0.0_*.deb); check "cpack makes the .deb" $? || { cat "$work/cpack.log"; finish; exit; }
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0.*libstdc++6'; check "its Depends name the linked libraries: $(dpkg-deb -f "$deb" Depends)" $?
 lintian --fail-on error "$deb"; check "lintian reports no error" $?
-dpkg-deb -x "$deb" "$work/root"
-desktop-file-validate "$work/root$entry"; check "desktop-file-validate passes" $?
-appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.xml; check "appstreamcli validate --no-net passes" $?
+dpkg-deb -x "$deb" "$work/unpacked"
+desktop-file-validate "$work/unpacked$entry"; check "desktop-file-validate passes" $?
+appstreamcli validate --no-net "$work"/unpacked/usr/share/metainfo/*.xml; check "appstreamcli validate --no-net passes" $?
 
 at "install"
 apt install "$deb"; check "apt-get installs it" $? || { cat "$work/apt.log"; finish; exit; }
