@@ -8,7 +8,6 @@
 #include "pointdata/point_records.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <thread>
 
