@@ -146,7 +146,9 @@ void LoadViewer(const char* name) {
 // The viewer's loader on one thread.
 void LoadViewerOneThread(const char* name) {
   ResetAppState();
-  LoadPointFileThreads(name, 1);
+  PointLoadOptions options;
+  options.threads = 1;
+  LoadPointFileWith(name, options);
 }
 
 // Seconds one load takes.

@@ -81,7 +81,7 @@ inline float ConvertNumber(const char* begin, const char* end, uint64_t mantissa
 // Scans one number at s (text ending with a NUL at end) into value; returns the byte
 // after it, or nullptr.
 const char* ScanNumber(const char* s, const char* end, float* value) {
-  assert(s <= end && *end == '\0');
+  assert(s <= end && (*end == '\0' || *end == '\n'));
   const char* p = s;
   bool negative = *p == '-';
   p += (*p == '-') | (*p == '+');
@@ -119,7 +119,7 @@ const char* ScanNumber(const char* s, const char* end, float* value) {
 // Scans the piece at s as "%f %f %f" into xyz; returns how many values were written and
 // where the scan stopped.
 int ScanPiece(const char* s, const char* end, float* xyz, const char** stop) {
-  assert(s <= end && *end == '\0');
+  assert(s <= end && (*end == '\0' || *end == '\n'));
   const char* p = s;
   int field = 0;
   for (; field < 3; ++field) {

@@ -4,11 +4,9 @@
 #include "pointdata/point_number.h"
 #include "pointdata/point_plain_line.h"
 #include "pointdata/point_reader.h"
+#include "pointdata/point_threads.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -18,33 +16,22 @@ namespace {
 constexpr int PLAIN_LINE_DECLINES_MAX = 16;
 constexpr int PLAIN_LINE_REST = 1024;
 
-// Scans the piece at p (avail bytes of input, a NUL behind them) with the general scan;
-// returns its raw length and in *read how many values it read. A line that fits a piece
-// needs no cut: its line feed ends the scan as the piece's end would, and is then looked for
-// from where the scan stopped (a NUL after the longest piece's reach keeps the scan within
-// it, however long the line). A longer line is cut, ended with a NUL, and scanned again from
-// the values before.
-size_t ScanGeneralPiece(char* p, size_t avail, float* xyz, int* read) {
-  const float before[3] = {xyz[0], xyz[1], xyz[2]};
+// Scans the piece at p (avail bytes of input) with the general scan; returns its raw length
+// and in *read how many values it read. A line that fits a piece is scanned where it lies, its
+// line feed ending the scan as the piece's end would (in the file's mapping nothing may be
+// written); a longer line, or one without its line feed, is cut, copied with a NUL behind it
+// and scanned there.
+size_t ScanGeneralPiece(const char* p, size_t avail, float* xyz, int* read) {
   const char* stop = p;
-  size_t limit = avail < POINT_PIECE_MAX + 1 ? avail : POINT_PIECE_MAX + 1;
-  char behind = p[limit];
-  p[limit] = 0;
-  *read = ScanPiece(p, p + limit, xyz, &stop);
-  p[limit] = behind;
-  size_t scanned = static_cast<size_t>(stop - p);
-  if (scanned < limit) {
-    const char* lf = *stop == '\n' ? stop : FindByte(stop, '\n', limit - scanned);
-    if (lf != nullptr && CutPointPiece(p, static_cast<size_t>(lf - p) + 1) == static_cast<size_t>(lf - p) + 1) {
-      return static_cast<size_t>(lf - p) + 1;
-    }
+  const size_t length = CutPointPiece(p, avail);
+  if (p[length - 1] == '\n') {
+    *read = ScanPiece(p, p + length - 1, xyz, &stop);
+    return length;
   }
-  std::memcpy(xyz, before, sizeof before);
-  size_t length = CutPointPiece(p, avail);
-  char saved = p[length];
-  p[length] = 0;
-  *read = ScanPiece(p, p + length, xyz, &stop);
-  p[length] = saved;
+  char piece[POINT_PIECE_MAX + 1];
+  std::memcpy(piece, p, length);
+  piece[length] = 0;
+  *read = ScanPiece(piece, piece + length, xyz, &stop);
   return length;
 }
 
@@ -53,25 +40,43 @@ float& RecordValue(PointRecord& record, int i) {
   return i == 0 ? record.x : i == 1 ? record.y : record.z;
 }
 
-// Reads a stretch with a buffer of its own; a stretch whose buffer cannot be had is marked
-// unread (stored -1) for the calling thread to read after.
-void ReadStretchOnThread(FILE* file, size_t bufferSize, PointStretch* stretch) {
-  char* buffer = static_cast<char*>(std::malloc(bufferSize));
-  if (buffer == nullptr) {
-    stretch->stored = -1;
-    return;
-  }
-  ReadPointStretch(file, buffer, bufferSize, true, stretch);
-  std::free(buffer);
+// The byte at offset, in place or read; 0 when it cannot be read.
+char PointByteAt(const PointSource& source, bool inPlace, uint64_t offset) {
+  if (inPlace && source.mapped != nullptr) return source.mapped[offset];
+  char byte = 0;
+  bool failed = false;
+  ReadPointBytesAt(source, offset, &byte, 1, &failed);
+  return byte;
 }
 
-// Gives the first records of each stretch the values they repeat from the stretches before
-// (0 before the file's first), in file order up to the first stretch read short; returns the
-// records up to there and whether a stretch was read short.
-int64_t CarryPointValues(PointStretch* stretches, int n, bool* incomplete) {
+// Everything the reading threads share.
+struct ReadJob {
+  const PointSource* source;
+  bool inPlace;
+  PointStretch* stretches;
+  size_t bufferSize;
+};
+
+// Reads one stretch: in place (its last bytes through a small buffer of its own), or through its
+// read buffer.
+void ReadStretch(void* context, int index, char* buffer) {
+  const ReadJob* job = static_cast<const ReadJob*>(context);
+  char tail[POINT_READ_BUFFER_MIN];
+  PointStretch* stretch = &job->stretches[index];
+  if (stretch->size == 0) {
+    stretch->intact = stretch->count == 0 && stretch->lines == 0;
+    return;
+  }
+  ReadPointStretch(*job->source, job->inPlace, buffer != nullptr ? buffer : tail,
+                   buffer != nullptr ? job->bufferSize : sizeof tail, true, nullptr, stretch);
+}
+
+}  // namespace
+
+// Carries the values each stretch's first records repeat from the stretches before.
+int64_t CarryPointValues(PointStretch* stretches, int n) {
   float carried[3] = {0.0f, 0.0f, 0.0f};
   int64_t total = 0;
-  *incomplete = false;
   for (int s = 0; s < n; ++s) {
     PointStretch& stretch = stretches[s];
     for (int i = 0; i < 3; ++i) {
@@ -80,21 +85,16 @@ int64_t CarryPointValues(PointStretch* stretches, int n, bool* incomplete) {
       if (stretch.firstRead[i] < stretch.stored) carried[i] = stretch.lastRead[i];
     }
     total += stretch.stored;
-    if (stretch.failed || stretch.stored < stretch.count || stretch.lineFeeds < stretch.lines) {
-      *incomplete = true;
-      break;
-    }
   }
   return total;
 }
 
-}  // namespace
-
-// Reads the pieces of a stretch into its records.
-void ReadPointStretch(FILE* file, char* buffer, size_t bufferSize, bool plainLines,
-                      PointStretch* stretch) {
+// Reads the pieces of a stretch into its records, and checks it against what was counted.
+void ReadPointStretch(const PointSource& source, bool inPlace, char* buffer, size_t bufferSize,
+                      bool plainLines, const PointFileIdentity* guard, PointStretch* stretch) {
   PointReader reader;
-  StartPointReader(&reader, file, stretch->offset, stretch->size, buffer, bufferSize);
+  StartPointReader(&reader, &source, stretch->offset, stretch->size, inPlace, buffer, bufferSize, guard);
+  const bool startsLine = stretch->offset == 0 || PointByteAt(source, reader.inPlace, stretch->offset - 1) == '\n';
   PlainLineCache cache = {};
   int declinedLines = 0;  // pieces the plain-line scan declined in a row
   int restingLines = 0;   // pieces left before it tries again
@@ -107,9 +107,9 @@ void ReadPointStretch(FILE* file, char* buffer, size_t bufferSize, bool plainLin
   uint64_t lineFeeds = 0;  // line feeds that ended pieces
   for (int i = 0; i < 3; ++i) stretch->firstRead[i] = count;
   while (stored < count) {
-    size_t avail = FillPointReader(&reader);
+    const size_t avail = FillPointReader(&reader);
     if (avail == 0) break;
-    char* piece = buffer + reader.pos;
+    const char* piece = reader.data;
     bool tryPlain = plainLines && avail >= PLAIN_LINE_READ && restingLines == 0;
     size_t length = tryPlain ? ScanPlainLine(piece, avail, &cache, xyz) : 0;
     int read = 3;
@@ -126,7 +126,7 @@ void ReadPointStretch(FILE* file, char* buffer, size_t bufferSize, bool plainLin
     records[stored].y = xyz[1];
     records[stored].z = xyz[2];
     ++stored;
-    reader.pos += length;
+    AdvancePointReader(&reader, length);
     if (piece[length - 1] == '\n') {
       whole = stored;
       ++lineFeeds;
@@ -142,25 +142,20 @@ void ReadPointStretch(FILE* file, char* buffer, size_t bufferSize, bool plainLin
   for (int i = 0; i < 3; ++i) stretch->lastRead[i] = xyz[i];
   stretch->stored = stored;
   stretch->failed = reader.failed;
+  stretch->moved = reader.moved;
+  stretch->intact = startsLine && !reader.failed && reader.left == 0 && stored == count &&
+                    stretch->lineFeeds == stretch->lines;
 }
 
-// Reads the stretches on threads of their own, then carries values over their borders.
-int64_t ReadPointStretches(FILE* file, PointStretch* stretches, int n, char* buffer,
-                           size_t bufferSize, bool* incomplete) {
-  std::thread threads[POINT_STRETCHES_MAX];
-  for (int s = 1; s < n; ++s) {
-    if (stretches[s].size == 0) continue;
-    // A thread that cannot be started leaves its stretch to the calling thread.
-    try {
-      threads[s] = std::thread(ReadStretchOnThread, file, bufferSize, &stretches[s]);
-    } catch (const std::system_error&) {
-      stretches[s].stored = -1;
-    }
+// Reads the stretches on threads of their own; carries values over their borders when every one
+// was read as it was counted.
+bool ReadPointStretches(const PointSource& source, bool inPlace, PointStretch* stretches, int n,
+                        char* buffer, size_t bufferSize) {
+  ReadJob job = {&source, inPlace && source.mapped != nullptr, stretches, bufferSize};
+  RunPointWork(POINT_WHILE_READING, n, ReadStretch, &job, !job.inPlace, buffer, bufferSize);
+  for (int s = 0; s < n; ++s) {
+    if (!stretches[s].intact) return false;
   }
-  ReadPointStretch(file, buffer, bufferSize, true, &stretches[0]);
-  for (int s = 1; s < n; ++s) {
-    if (threads[s].joinable()) threads[s].join();
-    if (stretches[s].stored < 0) ReadPointStretch(file, buffer, bufferSize, true, &stretches[s]);
-  }
-  return CarryPointValues(stretches, n, incomplete);
+  CarryPointValues(stretches, n);
+  return true;
 }

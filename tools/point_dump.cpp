@@ -1,11 +1,12 @@
-// point-dump FILE [--summary] [--threads N]: loads FILE as the viewer does and prints the
-// count, the vertex counter and the table, one record a line, as the IEEE-754 bit patterns
+// point-dump FILE [--summary] [--threads N] [--no-map]: loads FILE as the viewer does and prints
+// the count, the vertex counter and the table, one record a line, as the IEEE-754 bit patterns
 // of x, y and z; with --summary, one FNV-1a hash of all those bit patterns instead of the
-// records (for big files, and for comparing the builds quickly); with --threads, the reading
-// pass cut into N stretches, each on its own thread, however small the file.
+// records (for big files, and for comparing the builds quickly); with --threads, both passes
+// cut into N stretches, each on its own thread, however small the file; with --no-map, the file
+// read with positional reads, as where it cannot be mapped.
 #include "records/app_state.h"
 #include "pointdata/point_file.h"
-#include "pointdata/point_reader.h"
+#include "pointdata/point_count.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -27,25 +28,27 @@ static uint32_t FloatBits(float value) {
 // Loads the named file, prints count, vertex counter and records, and frees the table.
 int main(int argc, char** argv) {
   bool summary = false;
-  int threads = 0;
+  PointLoadOptions options;
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--summary") == 0) {
       summary = true;
+    } else if (std::strcmp(argv[i], "--no-map") == 0) {
+      options.mapFile = false;
     } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc) {
-      threads = std::atoi(argv[++i]);
+      options.threads = std::atoi(argv[++i]);
     } else {
-      threads = -1;
+      options.threads = -1;
     }
   }
-  if (argc < 2 || threads < 0 || threads > POINT_STRETCHES_MAX) {
-    std::fprintf(stderr, "usage: point-dump FILE [--summary] [--threads 1-%d]\n", POINT_STRETCHES_MAX);
+  if (argc < 2 || options.threads < 0 || options.threads > POINT_STRETCHES_MAX) {
+    std::fprintf(stderr, "usage: point-dump FILE [--summary] [--threads 1-%d] [--no-map]\n", POINT_STRETCHES_MAX);
     return 2;
   }
 #if defined(_WIN32)
   // The same bytes on every platform: no CR added before each line feed.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  LoadPointFileThreads(argv[1], threads);
+  LoadPointFileWith(argv[1], options);
   std::printf("count %d\n", (int)pointTable.count);
   std::printf("vertices %.0f\n", (double)loadedFileInfo.vertexCounter);
   uint64_t hash = 0xcbf29ce484222325ull;
