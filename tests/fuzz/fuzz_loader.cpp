@@ -2,17 +2,22 @@
 // record must be, bit for bit, what the general scan makes of the pieces a 255-byte
 // text-mode line reader would deliver for the lines a line feed ends: through the reading
 // pass alone, with small read buffers, with the plain-line scan and without it (the second
-// time only up to a limit short of the file's end); and through the whole loader with the
-// reading pass cut into 1, 2 and 7 stretches, once as the file is and once cut in half
-// between the two passes, which must be reported when it loses line feeds, keeping only
-// the whole lines read. With FUZZ_RUN=reader, the reading pass alone: the loader's 1 MiB
-// buffer costs a sanitised build most of its time, so that run tries many more inputs.
+// time only up to a limit short of the file's end); and through the whole loader with both
+// passes cut into 1, 2 and 7 stretches, in place in the file's mapping and by reads through
+// small buffers (1 in place, 2 by reads, 7 both ways) (so that the counting pass's reads end inside lines, CR LF pairs and long
+// lines). Then the file changes while it loads: cut in half, its first byte deleted, or a line
+// put before it, while it is counted or read; the loader must give the records of the file as
+// it is in the end, and its message. Changed once more while it is read again, it must give
+// the whole lines it read before that, and no other. With FUZZ_RUN=reader, the reading pass
+// alone: the loader's 1 MiB buffer costs a sanitised build most of its time, so that run tries
+// many more inputs.
 #include "records/texts.h"
 #include "tests/fake/fake_platform.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_number.h"
 #include "pointdata/point_reader.h"
 #include "pointdata/point_records.h"
+#include "pointdata/point_threads.h"
 
 #include <unistd.h>
 
@@ -24,27 +29,31 @@
 
 using Records = std::vector<PointRecord>;
 
-static const std::string fileName = "/tmp/fuzz-loader-" + std::to_string(getpid()) + ".txt";
-static const uint8_t* fuzzData = nullptr;  // the fuzz input
-static size_t fuzzSize = 0;
+// In the working folder, the test's build folder.
+static const std::string fileName = "fuzz-loader-" + std::to_string(getpid()) + ".txt";
+static std::string fuzzBytes;   // the file's bytes as they are now
+static std::string laterBytes;  // what a change writes, at changeMoment, while laterPending
+static std::string againBytes;  // what a second change writes while the file is read again, while againPending
+static bool laterPending = false;
+static bool againPending = false;
+static PointLoadMoment changeMoment = POINT_WHILE_COUNTING;
 
-// Writes the fuzz input to the fuzz file; returns it open for reading, at its start.
-static FILE* WriteFuzzFile() {
-  FILE* f = std::fopen(fileName.c_str(), "w+b");
-  if (f == nullptr || std::fwrite(fuzzData, 1, fuzzSize, f) != fuzzSize || std::fflush(f) != 0) abort();
-  return f;
+// Writes bytes to the fuzz file.
+static void WriteFuzzFile(const std::string& bytes) {
+  FILE* f = std::fopen(fileName.c_str(), "wb");
+  if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) abort();
 }
 
 // Removes the fuzz file when the run ends.
 static void RemoveFuzzFile() { std::remove(fileName.c_str()); }
 
 // The records of the first limit pieces a text-mode stream and a 255-byte line reader give
-// for the first size bytes of data (CR LF read as LF, the input ended at a Ctrl-Z), from
-// the lines a line feed ends: a last line without one gives none.
-static Records ExpectedRecords(const uint8_t* data, size_t size, size_t limit) {
+// for the bytes (CR LF read as LF, the input ended at a Ctrl-Z), from the lines a line feed
+// ends: a last line without one gives none.
+static Records ExpectedRecords(const std::string& bytes, size_t limit) {
   std::string text;
-  for (size_t i = 0; i < size && data[i] != 0x1A; ++i) {
-    if (data[i] != '\r' || i + 1 == size || data[i + 1] != '\n') text += (char)data[i];
+  for (size_t i = 0; i < bytes.size() && bytes[i] != 0x1A; ++i) {
+    if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n') text += bytes[i];
   }
   text.erase(text.rfind('\n') + 1);  // all of it without a line feed (npos + 1 is 0)
   Records records;
@@ -59,43 +68,73 @@ static Records ExpectedRecords(const uint8_t* data, size_t size, size_t limit) {
   return records;
 }
 
-// Aborts unless the count records at got are the expected ones.
-static void CheckRecords(const PointRecord* got, int32_t count, const Records& expected) {
-  if (count != (int32_t)expected.size() ||
-      (count > 0 && std::memcmp(got, expected.data(), count * sizeof(PointRecord)) != 0)) abort();
+// The line feeds before the first Ctrl-Z: the records of a loaded file.
+static size_t LineFeeds(const std::string& bytes) {
+  return std::count(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\x1a'), '\n');
 }
 
-// Reads the open fuzz file's pieces, up to its first limit bytes, as one stretch through a
-// read buffer of bufferSize bytes; checks them.
-static void ReadAndCheck(FILE* file, size_t limit, size_t bufferSize, bool plainLines, const Records& expected) {
+// True when the count records at got are the expected ones, or with prefix their first count.
+static bool SameRecords(const PointRecord* got, int32_t count, const Records& expected, bool prefix) {
+  if (count < 0 || (prefix ? (size_t)count > expected.size() : (size_t)count != expected.size())) return false;
+  return count == 0 || std::memcmp(got, expected.data(), count * sizeof(PointRecord)) == 0;
+}
+
+// Reads the fuzz file's pieces, up to its first limit bytes, as one stretch, in place (a stretch
+// as counted: it ends before the first Ctrl-Z) or through a read buffer of bufferSize bytes;
+// checks them.
+static void ReadAndCheck(bool inPlace, size_t limit, size_t bufferSize, bool plainLines) {
+  PointSource source;
+  if (!OpenPointSource(fileName.c_str(), &source)) abort();
+  if (inPlace) MapPointSource(&source);
+  if (inPlace) limit = std::min(limit, fuzzBytes.find('\x1a'));
+  const uint64_t size = std::min<uint64_t>(limit, source.opened.size);
+  const Records expected = ExpectedRecords(fuzzBytes.substr(0, size), SIZE_MAX);
   std::vector<char> buffer(bufferSize);
   Records records(expected.size() + 1);
   PointStretch stretch;
-  stretch.size = limit;
+  stretch.size = size;
   stretch.records = records.data();
   stretch.count = (int64_t)records.size();
-  ReadPointStretch(file, buffer.data(), bufferSize, plainLines, &stretch);
-  CheckRecords(records.data(), stretch.failed ? -1 : (int32_t)stretch.stored, expected);
+  ReadPointStretch(source, inPlace, buffer.data(), bufferSize, plainLines, nullptr, &stretch);
+  ClosePointSource(&source);
+  if (stretch.failed || !SameRecords(records.data(), (int32_t)stretch.stored, expected, false)) abort();
 }
 
-// Cuts the fuzz file to half its size.
-static void CutFileInHalf(FILE*) { if (truncate(fileName.c_str(), (off_t)(fuzzSize / 2)) != 0) abort(); }
-
-// Loads the fuzz file in 1, 2 and 7 stretches with the seam between its passes given (it
-// stays set: only the loader calls it) and checks the table and the message box shown
-// (nullptr: none).
-static void LoadAndCheck(const Records& expected, const char* message, void (*between)(FILE*)) {
-  for (int threads : {1, 2, 7}) {
-    std::fclose(WriteFuzzFile());
-    ResetFakePlatform();
-    betweenPointPasses = between;
-    LoadPointFileThreads(fileName.c_str(), threads);
-    CheckRecords(pointTable.records, pointTable.count, expected);
-    if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
-    std::vector<std::string> boxes = FakeBoxes();
-    if (boxes.size() != (message ? 1u : 0u) || (message && boxes[0].find(message) == std::string::npos)) abort();
-    ReleasePointTable();
+// The changes: the file written anew at a moment of the load (laterBytes), and once more while
+// it is read again (againBytes).
+static void ChangeFile(PointLoadMoment moment) {
+  if (moment == POINT_WHILE_REREADING && againPending) {
+    WriteFuzzFile(againBytes);
+    againPending = false;
+  } else if (moment == changeMoment && laterPending) {
+    WriteFuzzFile(laterBytes);
+    fuzzBytes = laterBytes;
+    laterPending = false;
   }
+}
+
+// Loads the fuzz file with the changes set, and checks the table and the box shown: the records
+// of the file as it is in the end (only their first ones, when it changed while read again), and
+// the box when it changed.
+static void LoadAndCheck(int threads, bool mapFile) {
+  const bool changes = laterPending;
+  const bool again = againPending;
+  ResetFakePlatform();
+  pointLoadHook = ChangeFile;
+  PointLoadOptions options;
+  options.threads = threads;
+  options.mapFile = mapFile;
+  options.bufferSize = POINT_READ_BUFFER_MIN + 77;
+  LoadPointFileWith(fileName.c_str(), options);
+  pointLoadHook = nullptr;
+  if (laterPending) abort();  // the change was never made
+  const Records expected = ExpectedRecords(fuzzBytes, LineFeeds(fuzzBytes));
+  if (!SameRecords(pointTable.records, pointTable.count, expected, again)) abort();
+  if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
+  std::vector<std::string> boxes = FakeBoxes();
+  if (boxes.size() != (changes ? 1u : 0u) ||
+      (changes && boxes[0].find(MSG_POINT_FILE_INCOMPLETE) == std::string::npos)) abort();
+  ReleasePointTable();
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -104,21 +143,33 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzData = data;
-  fuzzSize = size;
-  FILE* f = WriteFuzzFile();
-  ReadAndCheck(f, SIZE_MAX, POINT_READ_BUFFER_MIN, true, ExpectedRecords(data, size, SIZE_MAX));
-  const size_t part = size - size / 3;
-  ReadAndCheck(f, part, POINT_READ_BUFFER_MIN + 77, false, ExpectedRecords(data, part, SIZE_MAX));
-  std::fclose(f);
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  fuzzBytes = bytes;
+  WriteFuzzFile(bytes);
+  ReadAndCheck(true, SIZE_MAX, POINT_READ_BUFFER_MIN, true);
+  ReadAndCheck(false, size - size / 3, POINT_READ_BUFFER_MIN + 77, false);
   if (const char* run = std::getenv("FUZZ_RUN"); run != nullptr && !std::strcmp(run, "reader")) return 0;
-  // The table holds a record for each line feed counted (there are at least as many pieces);
-  // cut in half, the file is reported when it has fewer line feeds, keeping the records of
-  // its whole lines (a line cut by half makes none).
-  size_t lines = std::count(data, std::find(data, data + size, 0x1A), '\n');
-  LoadAndCheck(ExpectedRecords(data, size, lines), nullptr, nullptr);
-  const uint8_t* halfEnd = std::find(data, data + size / 2, 0x1A);
-  LoadAndCheck(ExpectedRecords(data, size / 2, lines),
-               (size_t)std::count(data, halfEnd, '\n') < lines ? MSG_POINT_FILE_INCOMPLETE : nullptr, CutFileInHalf);
+  LoadAndCheck(1, true);
+  LoadAndCheck(2, false);
+  LoadAndCheck(7, true);
+  LoadAndCheck(7, false);
+  // The changes, each on a way of loading and at a moment the input picks: cut in half, the
+  // first byte deleted, a line put before it; the last changed once more while it is read again.
+  // Each changes the size, so the loader can tell.
+  const int pick = size > 0 ? data[0] : 0;
+  const std::string laters[] = {bytes.substr(0, size / 2), bytes.substr(size > 0 ? 1 : 0), "1 2 3\n" + bytes};
+  for (int i = 0; i < 4; ++i) {
+    laterBytes = laters[i % 3];
+    if (laterBytes == bytes) continue;
+    fuzzBytes = bytes;
+    WriteFuzzFile(bytes);
+    laterPending = true;
+    againBytes = laterBytes.substr(0, laterBytes.size() / 2);
+    againPending = i == 3;
+    changeMoment = ((pick >> i) & 1) != 0 ? POINT_WHILE_COUNTING : POINT_WHILE_READING;
+    const int way = (pick + i) % 6;
+    LoadAndCheck(way % 3 == 0 ? 1 : way % 3 == 1 ? 2 : 7, way < 3);
+    againPending = false;
+  }
   return 0;
 }

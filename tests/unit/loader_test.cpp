@@ -4,6 +4,8 @@
 #include "pointdata/point_file.h"
 #include "pointdata/point_memory.h"
 #include "pointdata/point_number.h"
+#include "pointdata/point_records.h"
+#include "pointdata/point_threads.h"
 
 #include <gtest/gtest.h>
 
@@ -78,25 +80,6 @@ TEST(LoaderGrammar, NumberTable) {
   }
 }
 
-// A piece: the fields it supplies and the values over 7 8 9.
-TEST(LoaderGrammar, PieceTable) {
-  const struct {
-    const char* text;
-    int written;
-    const char* xyz;
-  } cases[] = {
-      {"  1\t2\v3\f\r\n", 3, "1 2 3"}, {"1e 2 3", 3, "1 2 3"}, {"1 x 3", 1, "1 8 9"}, {"1 2 inf", 2, "1 2 9"},
-      {"0x10 2 3", 1, "0 8 9"}, {"1.5.5 6", 3, "1.5 0.5 6"}, {"-1-2+3", 3, "-1 -2 3"}, {"", 0, "7 8 9"},
-      {"1 2 3 4 5", 3, "1 2 3"},
-  };
-  for (const auto& c : cases) {
-    float xyz[3] = {7, 8, 9};
-    const char* stop = nullptr;
-    EXPECT_EQ(c.written, ScanPiece(c.text, c.text + std::strlen(c.text), xyz, &stop)) << c.text;
-    EXPECT_EQ(c.xyz, Text(xyz, 3)) << c.text;
-  }
-}
-
 // The table's byte size, also where a 32-bit size_t cannot hold it.
 TEST(LoaderTable, SizeGuard) {
   const bool wide = sizeof(size_t) > 4;
@@ -126,16 +109,26 @@ TEST(LoaderTable, MemoryRoom) {
     std::vector<std::pair<std::string, std::string>> files;
     uint64_t room;
   } cases[] = {
+      {"no files", {}, UINT64_MAX},
       {"memory and swap", {system}, 4194304000u},
+      // The file cache less its dirty pages and those under writeback, active or not, is room; so
+      // is the swap the group may still use.
       {"v2 limit above", {system, {"/proc/self/cgroup", "0::/box/viewer\n"}, {v2 + "/memory.max", "419430400\n"},
-                          {v2 + "/memory.current", "104857600\n"}, {v2 + "/memory.stat", "anon 1\ninactive_file 4857600\n"},
-                          {v2 + "/viewer/memory.max", "max\n"}, {v2 + "/viewer/memory.current", "9\n"}}, 319430400u},
-      {"v1 limit", {system, {"/proc/self/cgroup", "5:cpu,cpuacct:/\n4:memory:/box\n0::/\n"},
-                    {v1 + "/memory.limit_in_bytes", "419430400\n"}, {v1 + "/memory.usage_in_bytes", "20000000\n"},
-                    {v1 + "/memory.stat", "inactive_file 5\ntotal_inactive_file 10000000\n"},
-                    {"/sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n"}}, 409430400u},
+                          {v2 + "/memory.current", "104857600\n"},
+                          {v2 + "/memory.stat", "anon 1\nfile 14857600\nfile_dirty 4000000\nfile_writeback 857600\n"},
+                          {v2 + "/memory.swap.max", "50000000\n"}, {v2 + "/memory.swap.current", "10000000\n"},
+                          {v2 + "/viewer/memory.max", "max\n"}, {v2 + "/viewer/memory.current", "9\n"}}, 364572800u},
+      {"v1 limit, memory and swap together",
+       {system, {"/proc/self/cgroup", "5:cpu,cpuacct:/\n4:memory:/box\n0::/\n"},
+        {v1 + "/memory.limit_in_bytes", "419430400\n"}, {v1 + "/memory.usage_in_bytes", "20000000\n"},
+        {v1 + "/memory.stat", "cache 5\ntotal_cache 10000000\ntotal_dirty 1000000\ntotal_writeback 0\n"},
+        {v1 + "/memory.memsw.limit_in_bytes", "450000000\n"}, {v1 + "/memory.memsw.usage_in_bytes", "30000000\n"},
+        {"/sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n"}}, 429000000u},
       {"memory below the limit", {{"/proc/meminfo", "MemAvailable: 100000 kB\n"}, {"/proc/self/cgroup", "0::/box\n"},
                                   {v2 + "/memory.max", "419430400\n"}}, 102400000u},
+      {"usage above the limit: the system's swap", {system, {"/proc/self/cgroup", "0::/box\n"},
+                                                     {v2 + "/memory.max", "1000\n"}, {v2 + "/memory.current", "5000\n"}},
+       98304000u},
   };
   for (const auto& c : cases) {
     const std::string root = std::filesystem::absolute("loader_test_memory").string();
@@ -154,13 +147,17 @@ TEST(LoaderTable, MemoryRoom) {
 
 std::string Padded(const std::string& text, size_t width) { return text + std::string(width - text.size(), ' '); }
 
-// The file the seam changes between the two passes.
-const char* const kChanged = "loader_test.txt";
+// The file the loader reads, in the working folder, and what a change writes into it.
+const char* const kLoaded = "loader_test.txt";
+void Write(const std::string& bytes, const char* mode = "wb") {
+  FILE* f = std::fopen(kLoaded, mode);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
 
-// Cuts the file to its first n bytes, or writes to its end, through a second handle, as
-// another program would.
-void Truncate(FILE*, long n) {
-  FILE* f = std::fopen(kChanged, "r+b");
+// Cuts the file to its first n bytes through a second handle, as another program would.
+void CutTo(long n) {
+  FILE* f = std::fopen(kLoaded, "r+b");
 #if defined(_WIN32)
   EXPECT_EQ(0, _chsize(_fileno(f), n));
 #else
@@ -168,43 +165,46 @@ void Truncate(FILE*, long n) {
 #endif
   std::fclose(f);
 }
-void Append(FILE*) {
-  FILE* f = std::fopen(kChanged, "ab");
-  std::fputs("9 9 9\n", f);
-  std::fclose(f);
-}
-// Rewrites the file as one line of its size, as another program would.
-void RewriteAsOneLine(FILE*) {
-  FILE* f = std::fopen(kChanged, "wb");
-  std::fputs(Padded("7", 602).c_str(), f);
-  std::fputs("\n", f);
-  std::fclose(f);
+
+// The changes a row makes, each once, at its moment of the load.
+struct Change {
+  PointLoadMoment moment;
+  void (*apply)();
+};
+const Change* rowChanges = nullptr;
+int rowChangesLeft = 0;
+void ChangeAtMoment(PointLoadMoment moment) {
+  if (rowChangesLeft > 0 && rowChanges->moment == moment) {
+    rowChanges->apply();
+    ++rowChanges;
+    --rowChangesLeft;
+  }
 }
 
-#if !defined(_WIN32)
-// Puts the read end of a new pipe, or a directory, in place of the loader's file.
-void ReplaceLoaderFile(FILE* file, bool withPipe) {
-  int fds[2] = {-1, -1};
-  int replacement = withPipe && pipe(fds) == 0 ? fds[0] : open(".", O_RDONLY);
-  dup2(replacement, fileno(file));
-  close(replacement);
-  close(fds[1]);
-}
-#endif
+// How the loader reads in a run of the table: threads, in place or by reads, threads or their
+// buffers refused.
+struct LoadWay {
+  const char* what;
+  int threads;
+  bool mapFile;
+  bool threadsRefused;
+  bool buffersRefused;
+};
 
-// A file's bytes (or another name), what changes it between the passes, and what the loader
-// must leave: the records read, never more, then the box the user gets.
+// A file's bytes (or another name), what changes it while it loads, and what the loader must
+// leave: the records, then the box the user gets. A file that changed is read as it is in the
+// end, never as a mix of what it was and what it became; it has the box.
 TEST(LoaderFile, LoadTable) {
-  const std::string three = "1 2 3\n4\n7 8 9\n", four = "1 2 3\n4 5 6\n7 8 9\n10 11 12\n",
-                    fourCrLf = "1 2 3\r\n4 5 6\r\n7 8 9\r\n10 11 12\r\n", firstThree = "1 2 3, 4 5 6, 7 8 9";
+  const std::string three = "1 2 3\n4\n7 8 9\n", fourCrLf = "1 2 3\r\n4 5 6\r\n7 8 9\r\n10 11 12\r\n",
+                    signs = "10 20 30\n-40 50 60\n70 80 90\n";
   const std::string cannotOpen = " | couldn't open file, SHUTDOWN ERROR, 0x40",
-                    incomplete = " | The point file changed or could not be read while it was loading. Only "
-                                 "the points read are shown., SHUTDOWN ERROR, 0x40";
+                    changed = " | The point file changed or could not be read while it was loading. Only "
+                              "the points read are shown., SHUTDOWN ERROR, 0x40";
   const struct {
     const char* what;
     std::string content;
     std::string loaded;
-    void (*between)(FILE* file) = nullptr;
+    std::vector<Change> changes = {};
     std::string name = "";
   } cases[] = {
       {"example", "0 0 1\n0.5 -2.25 3e1\n", "0 0 1, 0.5 -2.25 30"},
@@ -213,7 +213,7 @@ TEST(LoaderFile, LoadTable) {
       {"blank line repeats", "1 2 3\n\n4 5 6\n", "1 2 3, 1 2 3, 4 5 6"},
       {"CR LF", "1 2 3\r\n\r\n4 5 6\r\n", "1 2 3, 1 2 3, 4 5 6"},
       {"lone CR is no line end", "1 2 3\r4 5 6\n", "1 2 3"},
-      {"lone CR is white space", "1\r2\r3\n", "1 2 3"},
+      {"signs run together, any white space", "-1-2+3\n \t1\v2\f3\r\n", "-1 -2 3, 1 2 3"},
       {"commas", "7 8 9\n1,2,3\n", "7 8 9, 1 8 9"},
       {"first line missing values", "5\n", "5 0 0"},
       {"text first", "abc\n1 2 3\n", "0 0 0, 1 2 3"},
@@ -229,49 +229,119 @@ TEST(LoaderFile, LoadTable) {
       {"long line spills over", Padded("1", 600) + "\n2\n3\n", "1 0 0, 1 0 0, 1 0 0"},
       {"borders", "1 2 3\n\n4\r\n" + Padded("5 6", 300) + "\n\n7\n\x1a" "8 9\n",
        "1 2 3, 1 2 3, 4 2 3, 5 6 3, 5 6 3, 5 6 3"},
-      {"missing", "", cannotOpen, nullptr, "loader_test_missing_dir/none.txt"},
-      {"directory", "", cannotOpen, nullptr, "."},
-      {"shrinks to two lines", three, "1 2 3, 4 2 3" + incomplete, [](FILE* f) { Truncate(f, 8); }},
-      {"shrinks to nothing", three, incomplete, [](FILE* f) { Truncate(f, 0); }},
-      {"grows", three, "1 2 3, 4 2 3, 7 8 9", Append},
-      {"cut at the last line's start", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 18); }},
-      {"cut inside the last line", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 19); }},
-      {"cut before the last line feed", four, firstThree + incomplete, [](FILE* f) { Truncate(f, 26); }},
-      {"cut inside CR LF", fourCrLf, firstThree + incomplete, [](FILE* f) { Truncate(f, 30); }},
-      {"fewer line feeds, its pieces fill", std::string(600, ' ') + "\n\n\n", "7 0 0, 7 0 0, 7 0 0" + incomplete,
-       RewriteAsOneLine},
+      {"missing", "", cannotOpen, {}, "loader_test_missing_dir/none.txt"},
+      {"directory", "", cannotOpen, {}, "."},
 #if defined(_WIN32)
-      {"device", "", cannotOpen, nullptr, "NUL"},
+      {"device", "", cannotOpen, {}, "NUL"},
 #else
-      {"device", "", cannotOpen, nullptr, "/dev/zero"},
-      {"a pipe in its place", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, true); }},
-      {"size 0, yet it reads", "", "", nullptr, "/proc/version"},
-      {"a directory in its place", three, incomplete, [](FILE* f) { ReplaceLoaderFile(f, false); }},
+      {"device", "", cannotOpen, {}, "/dev/zero"},
+      {"size 0, yet it reads", "", "", {}, "/proc/version"},
 #endif
+      // Changes, each through a second handle while the loader holds the file.
+      {"cut while counted", three, changed, {{POINT_WHILE_COUNTING, [] { CutTo(0); }}}},
+      {"cut inside a line between the passes", three, "1 2 3, 4 2 3" + changed,
+       {{POINT_WHILE_READING, [] { CutTo(10); }}}},
+      {"cut inside CR LF while read", fourCrLf, "1 2 3, 4 5 6, 7 8 9" + changed,
+       {{POINT_WHILE_READING, [] { CutTo(30); }}}},
+      {"a byte of the first line deleted", signs, "1 20 30, -40 50 60, 70 80 90" + changed,
+       {{POINT_WHILE_READING, [] { Write("1 20 30\n-40 50 60\n70 80 90\n"); }}}},
+      {"bytes inserted while counted", signs, "10 20 30, -4 50 60, 70 80 90, 3 2 1" + changed,
+       {{POINT_WHILE_COUNTING, [] { Write("10 20 30\n-4 50 60\n70 80 90\n3 2 1\n"); }}}},
+      {"a line inserted", signs, "10 20 30, 5 5 5, -40 50 60, 70 80 90" + changed,
+       {{POINT_WHILE_READING, [] { Write("10 20 30\n5 5 5\n-40 50 60\n70 80 90\n"); }}}},
+      {"grows", three, "1 2 3, 4 2 3, 7 8 9, 9 9 9" + changed,
+       {{POINT_WHILE_READING, [] { Write("9 9 9\n", "ab"); }}}},
+      // Read again, it changes once more: only what was read before it did is kept.
+      {"cut while read again", three, changed,
+       {{POINT_WHILE_READING, [] { Write("9 9 9\n", "ab"); }}, {POINT_WHILE_REREADING, [] { CutTo(3); }}}},
   };
   // On 2 and 7 threads the stretches' borders fall after nearly every line of these files:
   // in carried values, long lines, CR LF pairs, before a Ctrl-Z.
-  for (int threads : {1, 2, 7}) {
+  const LoadWay ways[] = {{"1 thread", 1, true, false, false},
+                          {"2 threads", 2, true, false, false},
+                          {"7 threads", 7, true, false, false},
+                          {"7 threads by reads", 7, false, false, false},
+                          {"7 threads refused", 7, true, true, false},
+                          {"7 threads by reads, buffers refused", 7, false, false, true}};
+  for (const LoadWay& way : ways) {
     for (const auto& c : cases) {
-      SCOPED_TRACE(std::string(c.what) + " on " + std::to_string(threads) + " threads");
+      SCOPED_TRACE(std::string(c.what) + ", " + way.what);
       ResetFakePlatform();
-      FILE* f = std::fopen(kChanged, "wb");
-      std::fwrite(c.content.data(), 1, c.content.size(), f);
-      std::fclose(f);
-      std::string name = c.name.empty() ? kChanged : c.name;
-      betweenPointPasses = c.between;
-      LoadPointFileThreads(name.c_str(), threads);
-      betweenPointPasses = nullptr;
+      Write(c.content);
+      rowChanges = c.changes.data();
+      rowChangesLeft = static_cast<int>(c.changes.size());
+      pointLoadHook = ChangeAtMoment;
+      pointThreadsRefused = way.threadsRefused;
+      pointBuffersRefused = way.buffersRefused;
+      const std::string name = c.name.empty() ? kLoaded : c.name;
+      PointLoadOptions options;
+      options.threads = way.threads;
+      options.mapFile = way.mapFile;
+      LoadPointFileWith(name.c_str(), options);
+      pointLoadHook = nullptr;
+      pointThreadsRefused = pointBuffersRefused = false;
+      EXPECT_EQ(0, rowChangesLeft) << "every change made";
       EXPECT_EQ(loadedFileInfo.fileName, name.c_str());
       std::string loaded = pointTable.records ? Text(&pointTable.records[0].x, 3 * (size_t)pointTable.count) : "";
       for (const std::string& box : FakeBoxes()) loaded += " | " + box;
       EXPECT_EQ(c.loaded, loaded);
       EXPECT_EQ((float)pointTable.count, loadedFileInfo.vertexCounter);
-      EXPECT_TRUE(pointTable.records != nullptr || !FakeBoxes().empty()) << "even no records make a block";
       ReleasePointTable();
     }
   }
-  std::remove(kChanged);
+  std::remove(kLoaded);
+}
+
+// Stretches of "1 2 3\n4 5 6\n7 8 9\n" read on their own, in place and by reads: one that does
+// not start right after a line feed, holds other line feeds or pieces than counted, or cannot
+// be read to its end (by reads: in place a stretch never reaches beyond the mapping) is not as it
+// was counted.
+TEST(LoaderFile, StretchChecks) {
+  Write("1 2 3\n4 5 6\n7 8 9\n");
+  const struct {
+    const char* what;
+    uint64_t offset, size;
+    int64_t count;
+    uint64_t lines;
+    bool intact;
+  } cases[] = {
+      {"the whole file", 0, 18, 3, 3, true},         {"from the second line", 6, 12, 2, 2, true},
+      {"from inside a line", 7, 11, 2, 2, false},     {"from a line feed", 5, 13, 2, 2, false},
+      {"fewer line feeds than counted", 6, 12, 2, 3, false}, {"fewer pieces than counted", 6, 12, 3, 3, false},
+      {"beyond the file's end", 6, 20, 2, 2, false},
+  };
+  PointSource source;
+  ASSERT_TRUE(OpenPointSource(kLoaded, &source));
+  MapPointSource(&source);
+  for (bool inPlace : {true, false}) {
+    for (const auto& c : cases) {
+      if (inPlace && c.offset + c.size > 18) continue;
+      PointRecord records[3];
+      PointStretch stretch;
+      stretch.offset = c.offset;
+      stretch.size = c.size;
+      stretch.records = records;
+      stretch.count = c.count;
+      stretch.lines = c.lines;
+      char buffer[POINT_READ_BUFFER_MIN];
+      ReadPointStretch(source, inPlace, buffer, sizeof buffer, true, nullptr, &stretch);
+      EXPECT_EQ(c.intact, stretch.intact) << c.what << (inPlace ? ", in place" : ", by reads");
+    }
+  }
+  ClosePointSource(&source);
+  std::remove(kLoaded);
+}
+
+// The threads a file is read on: one a core, each with at least 4 MiB, 64 at most, at least one.
+TEST(LoaderFile, ThreadCount) {
+  const uint64_t MiB = 1 << 20;
+  const struct {
+    uint64_t size;
+    unsigned cores;
+    int threads;
+  } cases[] = {{0, 8, 1}, {8 * MiB - 1, 8, 1}, {8 * MiB, 8, 2}, {8 * MiB, 1, 1}, {40 * MiB, 8, 8},
+               {40 * MiB, 0, 1}, {1024 * MiB, 200, 64}};
+  for (const auto& c : cases) EXPECT_EQ(c.threads, PointThreadCount(c.size, c.cores)) << c.size << " bytes, " << c.cores;
 }
 
 }  // namespace
