@@ -14,7 +14,7 @@ for _ in $(seq 1 600); do
   id=$(xdotool search --onlyvisible --name "^Quillmere OpenGL by KALMO\$" 2>/dev/null | head -n 1)
   # The first frame is up once the middle of the window is no longer black.
   if [ -n "$id" ] && [ "$(import -window "$id" -crop 400x300+200+150 +repage -format '%[fx:maxima]' info: 2>/dev/null)" != 0 ]; then
-    grep -E 'VmRSS|VmHWM' "/proc/$pid/status" | tr -s ' \t' ' '
+    grep -E "VmRSS|VmHWM|RssAnon|RssFile" "/proc/$pid/status" | tr -s ' \t' ' '
     exit 0
   fi
   sleep 0.5

@@ -143,6 +143,38 @@ TEST(LoaderTable, MemoryRoom) {
     std::filesystem::remove_all(root);
   }
 }
+
+// The room a table needs reaches the user: a three-point table (36 bytes) needs itself twice,
+// the renderer's copy, and the margin of 256 MiB, or the load is refused with the box.
+TEST(LoaderTable, RefusedForMemory) {
+  const std::string root = std::filesystem::absolute("loader_test_memory").string();
+  std::filesystem::create_directories(root + "/proc");
+  FILE* points = std::fopen("loader_test_points.txt", "wb");
+  std::fputs("1 2 3\n4 5 6\n7 8 9\n", points);
+  std::fclose(points);
+  const struct {
+    const char* meminfo;
+    const char* loaded;
+  } cases[] = {
+      {"MemAvailable: 262144 kB\n", " | Not enough memory to load the point file., SHUTDOWN ERROR, 0x40"},
+      {"MemAvailable: 262144 kB\nSwapFree: 1 kB\n", "1 2 3, 4 5 6, 7 8 9"},
+  };
+  pointMemoryRoot = root;
+  for (const auto& c : cases) {
+    FILE* f = std::fopen((root + "/proc/meminfo").c_str(), "wb");
+    std::fputs(c.meminfo, f);
+    std::fclose(f);
+    ResetFakePlatform();
+    LoadPointFile("loader_test_points.txt");
+    std::string loaded = pointTable.records ? Text(&pointTable.records[0].x, 3 * (size_t)pointTable.count) : "";
+    for (const std::string& box : FakeBoxes()) loaded += " | " + box;
+    EXPECT_EQ(c.loaded, loaded) << c.meminfo;
+    ReleasePointTable();
+  }
+  pointMemoryRoot.clear();
+  std::remove("loader_test_points.txt");
+  std::filesystem::remove_all(root);
+}
 #endif
 
 std::string Padded(const std::string& text, size_t width) { return text + std::string(width - text.size(), ' '); }
