@@ -1,5 +1,6 @@
 // USER32's message queue: PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage, DefWindowProcA.
-// Built on SDL2 events; key events are queued as key messages, window events sent on the way.
+// Built on SDL2 events; key events are queued as key messages, window events sent on the way, and
+// the end of the session (SIGTERM, SIGINT, SIGHUP) sent as every window's close command.
 // An SDL event is taken only while the queue has room for the message it may make, so no message
 // is ever dropped: the rest wait in SDL's own queue.
 // Leaves out: GetMessage and waiting, timers, WM_PAINT, mouse messages, sent messages from other threads,
@@ -140,6 +141,9 @@ extern "C" {
 BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
   if (msg == nullptr) return FALSE;
   bool removing = (remove & PM_REMOVE) != 0;
+  // The end of the session closes the windows there are; one that comes while there are none
+  // waits for the next window.
+  if (SdlEndRequested() && SdlCloseEveryWindow()) SdlTakeEndRequest();
   for (;;) {
     if (SdlQueueTake(&sdlMessages.input, msg, window, filterMin, filterMax, removing)) return TRUE;
     if (!SdlVideoStarted() || !SdlQueueHasRoom(sdlMessages.input)) break;

@@ -24,6 +24,18 @@ LRESULT SdlSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void SdlSendWindowEvent(const SDL_WindowEvent& event);
 // The window a key event belongs to, or null when there is no window.
 HWND SdlKeyWindow(Uint32 windowId);
+// Sends the close command to every window; false when there is none.
+bool SdlCloseEveryWindow();
+
+// End of the session (signals_sdl.cpp)
+//
+
+// Catches SIGTERM, SIGINT and SIGHUP from now on.
+void SdlWatchEndSignals();
+// True once after one of them came (then cleared).
+bool SdlTakeEndRequest();
+// Whether one of them came and was not taken yet.
+bool SdlEndRequested();
 
 // Message queue (messages_sdl.cpp)
 //

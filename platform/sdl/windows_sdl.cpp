@@ -200,6 +200,17 @@ HWND SdlKeyWindow(Uint32 windowId) {
   return nullptr;
 }
 
+// The close command to every window, as the window manager's close button sends it.
+bool SdlCloseEveryWindow() {
+  bool any = false;
+  for (SdlWindowRecord& record : sdlWindows.windows) {
+    if (!record.used) continue;
+    any = true;
+    SdlSendMessage(SdlHandleOf(&record), WM_SYSCOMMAND, SC_CLOSE, 0);
+  }
+  return any;
+}
+
 bool SdlVideoStarted() { return sdlWindows.videoStarted; }
 
 // Starts SDL video once, with the GL attributes of the stand-in's single pixel format.
@@ -212,6 +223,7 @@ bool SdlEnsureVideo() {
   SDL_StopTextInput();
   if (!sdlWindows.watchInstalled) {
     SDL_AddEventWatch(SdlWatchExposure, nullptr);
+    SdlWatchEndSignals();
     sdlWindows.watchInstalled = true;
   }
   sdlWindows.videoStarted = true;
