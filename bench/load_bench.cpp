@@ -137,10 +137,13 @@ void LoadBaseline(const char* name) {
   std::fclose(f);
 }
 
-// The viewer's loader on as many threads as it chooses; the table stays for the caller.
+// The viewer's loader on as many threads as it chooses; the table stays for the caller, which
+// draws nothing.
 void LoadViewer(const char* name) {
   ResetAppState();
-  LoadPointFile(name);
+  PointLoadOptions options;
+  options.forDrawing = false;
+  LoadPointFileWith(name, options);
 }
 
 // The viewer's loader on one thread.
@@ -148,6 +151,7 @@ void LoadViewerOneThread(const char* name) {
   ResetAppState();
   PointLoadOptions options;
   options.threads = 1;
+  options.forDrawing = false;
   LoadPointFileWith(name, options);
 }
 

@@ -51,15 +51,16 @@ void PlanPointStretches(const PointCount& counted, PointStretch* stretches) {
 
 // Counts the file's first size bytes and allocates the table for its lines, when the lines can
 // be counted in a table and the table, the threads' buffers and the margin fit the memory left.
-PointLoadOutcome CountAndAllocate(const PointSource& source, uint64_t size, bool inPlace, int threads, char* buffer,
-                                  size_t bufferSize, PointCount* counted) {
+PointLoadOutcome CountAndAllocate(const PointSource& source, uint64_t size, bool inPlace, const PointLoadOptions& options,
+                                  int threads, char* buffer, PointCount* counted) {
+  const size_t bufferSize = options.bufferSize;
   CountPointLines(source, size, inPlace, threads, buffer, bufferSize, counted);
   const uint64_t lines = counted->lines;
   if (lines > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return POINT_FILE_TOO_MANY_LINES;
   size_t tableBytes = 0;
   const bool ownBuffers = !inPlace || source.mapped == nullptr;
   const uint64_t threadBuffers = ownBuffers ? static_cast<uint64_t>(threads - 1) * bufferSize : 0;
-  if (!PointTableBytes(static_cast<int64_t>(lines), &tableBytes) || !PointMemoryFits(tableBytes, threadBuffers)) {
+  if (!PointTableBytes(static_cast<int64_t>(lines), &tableBytes) || !PointMemoryFits(tableBytes, threadBuffers, options.forDrawing)) {
     return POINT_FILE_OUT_OF_MEMORY;
   }
   AllocatePointTable(static_cast<int32_t>(lines));
@@ -70,19 +71,20 @@ PointLoadOutcome CountAndAllocate(const PointSource& source, uint64_t size, bool
 // positional reads, then read in one pass from its start, each read kept only while the file
 // still is what it was when this began; once it moves, the rest is dropped, and only the whole
 // lines before count.
-PointLoadOutcome ReadChangedPointFile(const PointSource& source, int threads, char* buffer, size_t bufferSize) {
+PointLoadOutcome ReadChangedPointFile(const PointSource& source, const PointLoadOptions& options, int threads,
+                                      char* buffer) {
   ReleasePointTable();
   PointFileIdentity now;
   if (!ReadPointIdentity(source, &now)) return POINT_FILE_CHANGED;
   PointCount counted;
-  const PointLoadOutcome outcome = CountAndAllocate(source, now.size, false, threads, buffer, bufferSize, &counted);
+  const PointLoadOutcome outcome = CountAndAllocate(source, now.size, false, options, threads, buffer, &counted);
   if (outcome != POINT_FILE_LOADED) return outcome;
   PointStretch whole;
   whole.size = counted.end;
   whole.records = pointTable.records;
   whole.count = static_cast<int64_t>(counted.lines);
   whole.lines = counted.lines;
-  ReadPointStretch(source, false, buffer, bufferSize, true, &now, &whole);
+  ReadPointStretch(source, false, buffer, options.bufferSize, true, &now, &whole);
   pointTable.count = static_cast<int32_t>(CarryPointValues(&whole, 1));
   loadedFileInfo.vertexCounter = static_cast<float>(pointTable.count);
   return POINT_FILE_CHANGED;
@@ -92,19 +94,18 @@ PointLoadOutcome ReadChangedPointFile(const PointSource& source, int threads, ch
 // size check, allocation, the stretches read on threads, each in place where the file is
 // mapped, and the checks that the file still is as it was counted; if it is not, it is read
 // once more.
-PointLoadOutcome ReadPointSource(const PointSource& source, int threads, char* buffer, size_t bufferSize) {
+PointLoadOutcome ReadPointSource(const PointSource& source, const PointLoadOptions& options, int threads, char* buffer) {
   PointCount counted;
-  const PointLoadOutcome outcome =
-      CountAndAllocate(source, source.opened.size, true, threads, buffer, bufferSize, &counted);
+  const PointLoadOutcome outcome = CountAndAllocate(source, source.opened.size, true, options, threads, buffer, &counted);
   if (outcome != POINT_FILE_LOADED) return outcome;
   if (!counted.complete || !PointSourceStill(source, source.opened)) {
-    return ReadChangedPointFile(source, threads, buffer, bufferSize);
+    return ReadChangedPointFile(source, options, threads, buffer);
   }
   PointStretch stretches[POINT_STRETCHES_MAX];
   PlanPointStretches(counted, stretches);
-  if (!ReadPointStretches(source, true, stretches, counted.stretches, buffer, bufferSize) || PointMappingLost(source) ||
-      !PointSourceStill(source, source.opened)) {
-    return ReadChangedPointFile(source, threads, buffer, bufferSize);
+  if (!ReadPointStretches(source, true, stretches, counted.stretches, buffer, options.bufferSize) ||
+      PointMappingLost(source) || !PointSourceStill(source, source.opened)) {
+    return ReadChangedPointFile(source, options, threads, buffer);
   }
   pointTable.count = static_cast<int32_t>(counted.lines);
   loadedFileInfo.vertexCounter = static_cast<float>(counted.lines);
@@ -144,7 +145,7 @@ PointLoadOutcome ReadPointFile(const char* name, const PointLoadOptions& options
   PointLoadOutcome outcome = POINT_FILE_OUT_OF_MEMORY;
   if (buffer != nullptr) {
     if (options.mapFile) MapPointSource(&source);
-    outcome = ReadPointSource(source, threads, buffer, options.bufferSize);
+    outcome = ReadPointSource(source, options, threads, buffer);
   }
   std::free(buffer);
   ClosePointSource(&source);

@@ -30,6 +30,7 @@ struct PointLoadOptions {
   int threads = 0;       // 1 to POINT_STRETCHES_MAX stretches, each on a thread; 0: the loader's choice
   bool mapFile = true;   // read in place from a mapping of the file where the platform can
   size_t bufferSize = POINT_READ_BUFFER_SIZE;  // each positional reader's buffer (POINT_READ_BUFFER_MIN at least)
+  bool forDrawing = true;  // keep the memory drawing the cloud takes (the viewer), or only loading's (tools)
 };
 
 // Loads the named file with the loader's choices, shows what went wrong in a message box

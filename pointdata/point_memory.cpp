@@ -1,4 +1,4 @@
-// The memory the process can still get natively (see point_memory.h).
+// The memory a Linux kernel's files say the process can still get (see point_memory.h).
 #include "pointdata/point_memory.h"
 
 #include <cstdio>
@@ -139,12 +139,12 @@ uint64_t AvailableMemoryBytes(const std::string& root) {
   return groups < system ? groups : system;
 }
 
-#if defined(VIEWER_TEST_HOOKS)
+#if defined(VIEWER_TEST_HOOKS) && !defined(_WIN32)
 std::string pointMemoryRoot;
 
 // The machine's own files, or those below the test's folder.
 uint64_t PointMemoryRoom() { return AvailableMemoryBytes(pointMemoryRoot); }
-#else
+#elif !defined(_WIN32)
 // The machine's own files.
 uint64_t PointMemoryRoom() { return AvailableMemoryBytes(""); }
 #endif

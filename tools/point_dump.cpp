@@ -3,7 +3,8 @@
 // of x, y and z; with --summary, one FNV-1a hash of all those bit patterns instead of the
 // records (for big files, and for comparing the builds quickly); with --threads, both passes
 // cut into N stretches, each on its own thread, however small the file; with --no-map, the file
-// read with positional reads, as where it cannot be mapped.
+// read with positional reads, as where it cannot be mapped. It draws nothing, so it needs room
+// for the table alone.
 #include "records/app_state.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_count.h"
@@ -29,6 +30,7 @@ static uint32_t FloatBits(float value) {
 int main(int argc, char** argv) {
   bool summary = false;
   PointLoadOptions options;
+  options.forDrawing = false;
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--summary") == 0) {
       summary = true;

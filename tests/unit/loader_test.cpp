@@ -144,20 +144,25 @@ TEST(LoaderTable, MemoryRoom) {
   }
 }
 
-// The room a table needs reaches the user: a three-point table (36 bytes) needs itself twice,
-// the renderer's copy, and the margin of 256 MiB, or the load is refused with the box.
+// The room a table needs reaches the user: a three-point table (36 bytes) needs itself and 16 MiB
+// for the loader, and to be drawn 256 MiB and 128 bytes a point more, or the load is refused with
+// the box.
 TEST(LoaderTable, RefusedForMemory) {
   const std::string root = std::filesystem::absolute("loader_test_memory").string();
   std::filesystem::create_directories(root + "/proc");
   FILE* points = std::fopen("loader_test_points.txt", "wb");
   std::fputs("1 2 3\n4 5 6\n7 8 9\n", points);
   std::fclose(points);
+  const std::string refused = " | Not enough memory to load the point file., SHUTDOWN ERROR, 0x40";
   const struct {
     const char* meminfo;
-    const char* loaded;
+    bool forDrawing;
+    std::string loaded;
   } cases[] = {
-      {"MemAvailable: 262144 kB\n", " | Not enough memory to load the point file., SHUTDOWN ERROR, 0x40"},
-      {"MemAvailable: 262144 kB\nSwapFree: 1 kB\n", "1 2 3, 4 5 6, 7 8 9"},
+      {"MemAvailable: 278528 kB\n", true, refused},
+      {"MemAvailable: 278528 kB\nSwapFree: 1 kB\n", true, "1 2 3, 4 5 6, 7 8 9"},
+      {"MemAvailable: 16384 kB\n", false, refused},
+      {"MemAvailable: 16385 kB\n", false, "1 2 3, 4 5 6, 7 8 9"},
   };
   pointMemoryRoot = root;
   for (const auto& c : cases) {
@@ -165,7 +170,9 @@ TEST(LoaderTable, RefusedForMemory) {
     std::fputs(c.meminfo, f);
     std::fclose(f);
     ResetFakePlatform();
-    LoadPointFile("loader_test_points.txt");
+    PointLoadOptions options;
+    options.forDrawing = c.forDrawing;
+    LoadPointFileWith("loader_test_points.txt", options);
     std::string loaded = pointTable.records ? Text(&pointTable.records[0].x, 3 * (size_t)pointTable.count) : "";
     for (const std::string& box : FakeBoxes()) loaded += " | " + box;
     EXPECT_EQ(c.loaded, loaded) << c.meminfo;
