@@ -1,6 +1,7 @@
 // The viewer's entry function: load, open the window, run the loop, shut down.
 #include "app/viewer_main.h"
 
+#include "app/load_progress.h"
 #include "controls/view_controls.h"
 #include "pointdata/point_file.h"
 #include "records/app_state.h"
@@ -47,7 +48,7 @@ static bool SwitchDisplayModeIfAsked() {
 
 // Loads the file, opens the window, runs the loop and returns the exit code.
 int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  LoadPointFile(ChoosePointFile(commandLine));
+  LoadPointFileShowingProgress(ChoosePointFile(commandLine));
   windowContext.fullscreen = 0;
   if (!OpenViewerWindow(false)) {
     ReleasePointTable();

@@ -1,6 +1,7 @@
 // The counting pass (see point_count.h).
 #include "pointdata/point_count.h"
 
+#include "pointdata/point_progress.h"
 #include "pointdata/point_reader.h"
 #include "pointdata/point_threads.h"
 
@@ -99,7 +100,13 @@ void CountChunk(void* context, int index, char* buffer) {
   const uint64_t size = chunk->end - chunk->begin;
   if (size == 0) return;
   if (job->mapped != nullptr) {
-    CountChunkBytes(chunk, job->mapped + chunk->begin, static_cast<size_t>(size), chunk->begin, 0);
+    // In slices, so that the progress moves.
+    for (uint64_t at = 0; at < size && chunk->ctrlZ == NONE; at += POINT_PROGRESS_BYTES) {
+      const uint64_t slice = size - at < POINT_PROGRESS_BYTES ? size - at : POINT_PROGRESS_BYTES;
+      const char* p = job->mapped + chunk->begin + at;
+      CountChunkBytes(chunk, p, static_cast<size_t>(slice), chunk->begin + at, at > 0 ? p[-1] : 0);
+      pointLoadProgress.bytesCounted += slice;
+    }
     chunk->read = chunk->ctrlZ != NONE ? chunk->ctrlZ - chunk->begin : size;
     if (chunk->read > 0) chunk->lastByte = job->mapped[chunk->begin + chunk->read - 1];
     return;
@@ -115,6 +122,7 @@ void CountChunk(void* context, int index, char* buffer) {
     if (looked > 0) chunk->lastByte = buffer[looked - 1];
     before = chunk->lastByte;
     chunk->read += looked;
+    pointLoadProgress.bytesCounted += looked;
   }
 }
 

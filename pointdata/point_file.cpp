@@ -5,6 +5,7 @@
 #include "records/texts.h"
 #include "pointdata/point_count.h"
 #include "pointdata/point_memory.h"
+#include "pointdata/point_progress.h"
 #include "pointdata/point_records.h"
 #include "pointdata/point_source.h"
 
@@ -64,6 +65,8 @@ PointLoadOutcome CountAndAllocate(const PointSource& source, uint64_t size, bool
     return POINT_FILE_OUT_OF_MEMORY;
   }
   AllocatePointTable(static_cast<int32_t>(lines));
+  pointLoadProgress.records = lines;
+  pointLoadProgress.recordsRead = 0;
   return pointTable.records != nullptr ? POINT_FILE_LOADED : POINT_FILE_OUT_OF_MEMORY;
 }
 
@@ -125,6 +128,26 @@ const char* PointLoadMessage(PointLoadOutcome outcome) {
 
 }  // namespace
 
+PointLoadProgress pointLoadProgress;
+
+// Nothing counted or read yet.
+void StartPointLoadProgress(uint64_t size) {
+  pointLoadProgress.bytes = size;
+  pointLoadProgress.bytesCounted = 0;
+  pointLoadProgress.records = 0;
+  pointLoadProgress.recordsRead = 0;
+}
+
+// A quarter for the counting pass, the rest for the reading pass.
+double PointLoadDone() {
+  const double bytes = static_cast<double>(pointLoadProgress.bytes.load());
+  const double records = static_cast<double>(pointLoadProgress.records.load());
+  const double counted = bytes > 0 ? static_cast<double>(pointLoadProgress.bytesCounted.load()) / bytes : 0.0;
+  const double read = records > 0 ? static_cast<double>(pointLoadProgress.recordsRead.load()) / records : 0.0;
+  const double done = 0.25 * (counted < 1.0 ? counted : 1.0) + 0.75 * (read < 1.0 ? read : 1.0);
+  return done;
+}
+
 // Loads the named file on a thread a core.
 void LoadPointFile(const char* name) { LoadPointFileWith(name, PointLoadOptions()); }
 
@@ -137,7 +160,9 @@ void LoadPointFileWith(const char* name, const PointLoadOptions& options) {
 // Opens the named file, maps it where asked and possible, and reads it.
 PointLoadOutcome ReadPointFile(const char* name, const PointLoadOptions& options) {
   PointSource source;
+  StartPointLoadProgress(0);
   if (!OpenPointSource(name, &source)) return POINT_FILE_CANNOT_OPEN;
+  StartPointLoadProgress(source.opened.size);
   const int threads = options.threads > 0 ? options.threads
                                           : PointThreadCount(source.opened.size, std::thread::hardware_concurrency());
   // The calling thread's buffer, for positional reads and for reading the file again.

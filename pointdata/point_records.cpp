@@ -3,6 +3,7 @@
 
 #include "pointdata/point_number.h"
 #include "pointdata/point_plain_line.h"
+#include "pointdata/point_progress.h"
 #include "pointdata/point_reader.h"
 #include "pointdata/point_threads.h"
 
@@ -125,7 +126,7 @@ void ReadPointStretch(const PointSource& source, bool inPlace, char* buffer, siz
     records[stored].x = xyz[0];
     records[stored].y = xyz[1];
     records[stored].z = xyz[2];
-    ++stored;
+    if (++stored % POINT_PROGRESS_RECORDS == 0) pointLoadProgress.recordsRead += POINT_PROGRESS_RECORDS;
     AdvancePointReader(&reader, length);
     if (piece[length - 1] == '\n') {
       whole = stored;
@@ -138,6 +139,7 @@ void ReadPointStretch(const PointSource& source, bool inPlace, char* buffer, siz
   // its line feeds: a file cut where long lines still fill the table has lost some.
   const uint64_t restLineFeeds = CountRestLineFeeds(&reader);
   if (whole < stored && restLineFeeds == 0) stored = whole;
+  pointLoadProgress.recordsRead += static_cast<uint64_t>(stored % POINT_PROGRESS_RECORDS);
   stretch->lineFeeds = lineFeeds + restLineFeeds;
   for (int i = 0; i < 3; ++i) stretch->lastRead[i] = xyz[i];
   stretch->stored = stored;

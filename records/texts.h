@@ -11,6 +11,12 @@ constexpr char VIEWER_TITLE[] = "Quillmere OpenGL by KALMO";
 constexpr char VIEWER_CLASS_NAME[] = "OpenGL";
 constexpr char DEFAULT_POINT_FILE[] = "sphere.txt";
 
+// The progress of a long load: its window's class and title, and its two lines
+constexpr char PROGRESS_CLASS_NAME[] = "QuillmereProgress";
+constexpr char PROGRESS_TITLE[] = "Quillmere viewer";
+constexpr char PROGRESS_LOADING[] = "Loading %s";
+constexpr char PROGRESS_POINTS_READ[] = "%llu points read";
+
 // Point file
 constexpr char MSG_CANNOT_OPEN_FILE[] = "couldn't open file";
 constexpr char MSG_TOO_MANY_POINTS[] = "The point file has too many lines to load.";

@@ -41,16 +41,20 @@ void ResizeScene(int width, int height) {
   glLoadIdentity();
 }
 
+// The viewer window's font lists.
+void BuildFontLists() { OverlayFont = BuildFontListsOn(windowContext.deviceContext); }
+
 // The font is selected into the device context only while its glyphs are rasterised.
-void BuildFontLists() {
-  OverlayFont = glGenLists(GLYPH_COUNT);
+GLuint BuildFontListsOn(HDC deviceContext) {
+  const GLuint lists = glGenLists(GLYPH_COUNT);
   HFONT font = CreateFontA(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                            OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                            FF_DONTCARE | DEFAULT_PITCH, "Arial");
-  HGDIOBJ previous = SelectObject(windowContext.deviceContext, font);
-  wglUseFontBitmapsA(windowContext.deviceContext, FIRST_GLYPH, GLYPH_COUNT, OverlayFont);
-  SelectObject(windowContext.deviceContext, previous);
+  HGDIOBJ previous = SelectObject(deviceContext, font);
+  wglUseFontBitmapsA(deviceContext, FIRST_GLYPH, GLYPH_COUNT, lists);
+  SelectObject(deviceContext, previous);
   DeleteObject(font);
+  return lists;
 }
 
 // The lists belong to the rendering context; deleting them there is enough.
@@ -58,18 +62,18 @@ void FreeFontLists() {
   glDeleteLists(OverlayFont, GLYPH_COUNT);
 }
 
-// Each byte of the text calls the display list of its own character code.
-void PrintText(const char* format, ...) {
+namespace {
+
+// Formats the text and calls, for each of its bytes, the display list of its own character code
+// among the font's.
+void PrintTextValues(GLuint font, const char* format, va_list values) {
   if (format == nullptr) {
     return;
   }
   char text[PRINT_TEXT_MAX + 1];
-  va_list values;
-  va_start(values, format);
   // vsnprintf keeps the first PRINT_TEXT_MAX characters of a longer text and reports the full
   // length; a negative result means a formatting error and draws nothing.
   int length = vsnprintf(text, sizeof text, format, values);
-  va_end(values);
   if (length <= 0) {
     return;
   }
@@ -77,7 +81,25 @@ void PrintText(const char* format, ...) {
     length = PRINT_TEXT_MAX;
   }
   glPushAttrib(GL_LIST_BIT);
-  glListBase(OverlayFont - FIRST_GLYPH);
+  glListBase(font - FIRST_GLYPH);
   glCallLists(length, GL_UNSIGNED_BYTE, text);
   glPopAttrib();
+}
+
+}  // namespace
+
+// Text in the overlay font.
+void PrintText(const char* format, ...) {
+  va_list values;
+  va_start(values, format);
+  PrintTextValues(OverlayFont, format, values);
+  va_end(values);
+}
+
+// Text in another window's font.
+void PrintTextWith(GLuint font, const char* format, ...) {
+  va_list values;
+  va_start(values, format);
+  PrintTextValues(font, format, values);
+  va_end(values);
 }

@@ -18,8 +18,13 @@ bool InitScene();
 void ResizeScene(int width, int height);
 // Rasterises the bold 14-unit Arial glyphs into the font's display lists.
 void BuildFontLists();
+// The same glyphs of another window's device context, in new lists of the current rendering
+// context; returns the first of them.
+GLuint BuildFontListsOn(HDC deviceContext);
 // Releases the font's display lists (no effect once the rendering context is gone).
 void FreeFontLists();
 // Draws printf-formatted text at the current raster position (at most PRINT_TEXT_MAX
 // characters).
 void PrintText(const char* format, ...);
+// PrintText in the font whose lists start at font.
+void PrintTextWith(GLuint font, const char* format, ...);

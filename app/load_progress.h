@@ -1,0 +1,13 @@
+// Loading the point file on a thread of its own, while the calling thread shows the load's
+// progress in a window of its own once the load has taken longer than PROGRESS_DELAY_MS.
+#pragma once
+
+// How long a load runs before its progress shows, milliseconds.
+constexpr int PROGRESS_DELAY_MS = 500;
+// How often the progress is drawn again, milliseconds.
+constexpr int PROGRESS_FRAME_MS = 50;
+
+// Loads the named file as LoadPointFile does (the name recorded first, the message boxes after
+// the load, on the calling thread), showing the progress of a long load; messages that come
+// meanwhile are handed to their windows, and a quit request among them is posted again.
+void LoadPointFileShowingProgress(const char* name);
