@@ -2,11 +2,13 @@
 #include "app/viewer_main.h"
 
 #include "controls/view_controls.h"
+#include "pointdata/cloud_bounds.h"
 #include "pointdata/point_file.h"
 #include "records/app_state.h"
 #include "records/texts.h"
 #include "records/window_size.h"
 #include "render/frame.h"
+#include "render/framing.h"
 #include "window/message_pump.h"
 #include "window/viewer_window.h"
 
@@ -48,6 +50,8 @@ static bool SwitchDisplayModeIfAsked() {
 // Loads the file, opens the window, runs the loop and returns the exit code.
 int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   LoadPointFile(ChoosePointFile(commandLine));
+  MeasureCloudBounds();
+  ChooseFraming();
   windowContext.fullscreen = 0;
   if (!OpenViewerWindow(false)) {
     ReleasePointTable();

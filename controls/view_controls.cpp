@@ -21,6 +21,12 @@ bool KeyDown(int virtualKey) {
   return (keyTable.down[virtualKey] | keyTable.pressed[virtualKey]) != 0;
 }
 
+// Set by a key-down message that was not an auto-repeat, since the last frame.
+bool KeyPressed(int virtualKey) {
+  assert(virtualKey >= 0 && virtualKey < VIRTUAL_KEY_COUNT);
+  return keyTable.pressed[virtualKey] != 0;
+}
+
 // Ends the frame's hold on the keys pressed since the frame before.
 void ForgetKeyPresses() {
   for (uint8_t& flag : keyTable.pressed) flag = 0;
@@ -77,13 +83,19 @@ static void ApplyResetKey() {
   viewState.positionZ = HOME_POSITION_Z;
 }
 
+// F switches the framing, once per press.
+static void ApplySwitchKeys() {
+  if (KeyPressed('F')) framingState.framed = framingState.framed ? 0 : 1;
+}
+
 // Sets the point size asked for by the held digit keys, if any.
 static void ApplyPointSizeKeys() {
   const int size = SelectedPointSize();
   if (size != 0) glPointSize(static_cast<GLfloat>(size));
 }
 
-// Changes speeds, position and point size from the held keys, scaled by the frame rate.
+// Changes speeds, position and point size from the held keys, scaled by the frame rate, and
+// flips the switch pressed.
 void ApplyViewControls() {
   const double rate = StepRate();
   const double multiplier = KeyDown(VK_SHIFT) ? SHIFT_MULTIPLIER : 1.0;
@@ -93,4 +105,5 @@ void ApplyViewControls() {
   ApplyMovementKeys(positionStep);
   ApplyResetKey();
   ApplyPointSizeKeys();
+  ApplySwitchKeys();
 }

@@ -5,8 +5,13 @@
 // key-down message of it even when its key-up came before that frame.
 bool KeyDown(int virtualKey);
 
+// True for the first frame after a key-down message of the key that was not an auto-repeat:
+// once per press.
+bool KeyPressed(int virtualKey);
+
 // Clears the pressed flags once a frame has seen them.
 void ForgetKeyPresses();
 
-// Turns the held keys into changes of the view; needs the rendering context current.
+// Turns the held keys into changes of the view, and each press of F into its switch; needs
+// the rendering context current.
 void ApplyViewControls();

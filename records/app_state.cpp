@@ -7,6 +7,8 @@ KeyTable keyTable;
 WindowContext windowContext;
 PointTable pointTable;
 LoadedFileInfo loadedFileInfo;
+CloudBounds cloudBounds;
+FramingState framingState;
 
 void ResetAppState() {
   viewState = ViewState{};
@@ -15,4 +17,6 @@ void ResetAppState() {
   windowContext = WindowContext{};
   pointTable = PointTable{};
   loadedFileInfo = LoadedFileInfo{};
+  cloudBounds = CloudBounds{};
+  framingState = FramingState{};
 }

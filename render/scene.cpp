@@ -36,7 +36,8 @@ void ResizeScene(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(45.0, width / static_cast<double>(height), static_cast<double>(0.1f), 100.0);
+  gluPerspective(FIELD_OF_VIEW_Y, width / static_cast<double>(height), static_cast<double>(NEAR_PLANE),
+                 FAR_PLANE);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

@@ -8,8 +8,10 @@
 #include "records/texts.h"
 #include "records/window_size.h"
 #include "window/viewer_window.h"
+#include "pointdata/cloud_bounds.h"
 #include "pointdata/point_file.h"
 #include "render/frame.h"
+#include "render/framing.h"
 #include "window/message_pump.h"
 
 namespace {
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   LoadPointFile(argv[1]);
+  MeasureCloudBounds();
+  ChooseFraming();
   if (!CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false)) return 1;
   PumpMessages();
   DrawFrame();

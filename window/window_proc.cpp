@@ -4,6 +4,15 @@
 #include "records/app_state.h"
 #include "render/scene.h"
 
+#include <cstdint>
+
+namespace {
+
+// A key-down message's lParam has this bit set when the key was already down: an auto-repeat.
+constexpr uint32_t KEY_PREVIOUSLY_DOWN = 1u << 30;
+
+}  // namespace
+
 // Turns the viewer's few messages into state changes; the rest go to DefWindowProcA.
 LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -17,7 +26,10 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = keyTable.pressed[wParam] = 1;
+      if (wParam < VIRTUAL_KEY_COUNT) {
+        keyTable.down[wParam] = 1;
+        if ((static_cast<uint32_t>(lParam) & KEY_PREVIOUSLY_DOWN) == 0) keyTable.pressed[wParam] = 1;
+      }
       return 0;
     case WM_KEYUP:
       if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = 0;
