@@ -83,9 +83,10 @@ static void ApplyResetKey() {
   viewState.positionZ = HOME_POSITION_Z;
 }
 
-// F switches the framing, once per press.
+// F switches the framing, C the height colours, once per press.
 static void ApplySwitchKeys() {
   if (KeyPressed('F')) framingState.framed = framingState.framed ? 0 : 1;
+  if (KeyPressed('C')) heightColours.on = heightColours.on ? 0 : 1;
 }
 
 // Sets the point size asked for by the held digit keys, if any.
@@ -95,7 +96,7 @@ static void ApplyPointSizeKeys() {
 }
 
 // Changes speeds, position and point size from the held keys, scaled by the frame rate, and
-// flips the switch pressed.
+// flips the switches pressed.
 void ApplyViewControls() {
   const double rate = StepRate();
   const double multiplier = KeyDown(VK_SHIFT) ? SHIFT_MULTIPLIER : 1.0;

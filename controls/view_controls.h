@@ -12,6 +12,6 @@ bool KeyPressed(int virtualKey);
 // Clears the pressed flags once a frame has seen them.
 void ForgetKeyPresses();
 
-// Turns the held keys into changes of the view, and each press of F into its switch; needs
-// the rendering context current.
+// Turns the held keys into changes of the view, and each press of F or C into its switch;
+// needs the rendering context current.
 void ApplyViewControls();

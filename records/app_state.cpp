@@ -9,6 +9,7 @@ PointTable pointTable;
 LoadedFileInfo loadedFileInfo;
 CloudBounds cloudBounds;
 FramingState framingState;
+HeightColours heightColours;
 
 void ResetAppState() {
   viewState = ViewState{};
@@ -19,4 +20,5 @@ void ResetAppState() {
   loadedFileInfo = LoadedFileInfo{};
   cloudBounds = CloudBounds{};
   framingState = FramingState{};
+  heightColours = HeightColours{};
 }

@@ -37,7 +37,7 @@ constexpr int VIRTUAL_KEY_COUNT = 256;
 // One flag per virtual-key code: 1 while the key is down. A key-down message that is not an
 // auto-repeat also sets the key's pressed flag, which the main loop clears after each frame,
 // so that a key that went down and up between two frames still counts for the next one, and
-// a switch (F) acts once per press however long the key is held.
+// a switch (F, C) acts once per press however long the key is held.
 struct KeyTable {
   uint8_t down[VIRTUAL_KEY_COUNT] = {};
   uint8_t pressed[VIRTUAL_KEY_COUNT] = {};
@@ -89,6 +89,12 @@ struct FramingState {
   float centreZ = 0.0f;   // File units
 };
 
+// Colour by height: the points coloured by a ramp over the cloud's bounds in z.
+struct HeightColours {
+  uint8_t on = 0;  // 1 while the ramp colours the points; C switches
+  GLuint ramp = 0;  // The ramp's 1-D texture, of the current rendering context (0: none)
+};
+
 // What the overlay shows about the loaded file.
 struct LoadedFileInfo {
   const char* fileName = nullptr;  // As handed to the loader; not copied
@@ -103,6 +109,7 @@ extern PointTable pointTable;
 extern LoadedFileInfo loadedFileInfo;
 extern CloudBounds cloudBounds;
 extern FramingState framingState;
+extern HeightColours heightColours;
 
 // Puts every record back at its start value (for tests; the point table's records are
 // not freed here).

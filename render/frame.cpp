@@ -3,6 +3,7 @@
 
 #include "records/app_state.h"
 #include "render/framing.h"
+#include "render/height_colours.h"
 #include "render/scene.h"
 
 #include <cstdint>
@@ -91,7 +92,7 @@ void DrawAxes() {
 // Draws every record of the point table as one cyan point, straight from the table's own
 // memory. The axes' interleaved array of the frame before leaves its colour array enabled,
 // and after a draw from it the current colour is undefined: both are set again here. The
-// framing transform applies to the points alone, so it ends here.
+// framing transform and the height colours apply to the points alone, so both end here.
 void DrawPoints() {
   glDisableClientState(GL_COLOR_ARRAY);
   glColor3f(0.0f, 1.0f, 1.0f);
@@ -100,9 +101,11 @@ void DrawPoints() {
     glPushMatrix();
     ApplyFraming();
   }
+  if (heightColours.on) BeginHeightColours();
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(PointRecord), pointTable.records);
   glDrawArrays(GL_POINTS, 0, pointTable.count);
+  if (heightColours.on) EndHeightColours();
   if (framingState.framed) glPopMatrix();
 }
 

@@ -9,8 +9,8 @@ void DrawOverlay();
 void PlaceView();
 // Adds each rotation speed to its angle.
 void AdvanceAngles();
-// The point table as cyan points, at the current point size, through the framing transform
-// while framed.
+// The point table as cyan points (or in their height colours), at the current point size,
+// through the framing transform while framed.
 void DrawPoints();
 // The three coloured axis lines.
 void DrawAxes();

@@ -2,6 +2,7 @@
 #include "render/scene.h"
 
 #include "records/app_state.h"
+#include "render/height_colours.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -22,6 +23,7 @@ bool InitScene() {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
   BuildFontLists();
+  BuildHeightRamp();
   // Only the clock restarts; the counter and the rate carry on across new contexts.
   frameRateMeter.lastMeasurementTime = timeGetTime();
   frameRateMeter.framesSinceSetUp = 0;
