@@ -83,6 +83,14 @@ static void ApplyResetKey() {
   viewState.positionZ = HOME_POSITION_Z;
 }
 
+// Space: stop turning; nothing moves.
+static void ApplyStopKey() {
+  if (!KeyDown(VK_SPACE)) return;
+  viewState.speedX = 0.0f;
+  viewState.speedY = 0.0f;
+  viewState.speedZ = 0.0f;
+}
+
 // F switches the framing, C the height colours, once per press.
 static void ApplySwitchKeys() {
   if (KeyPressed('F')) framingState.framed = framingState.framed ? 0 : 1;
@@ -103,6 +111,7 @@ void ApplyViewControls() {
   const double rotationStep = (100.0 / rate) * STEP_FACTOR * multiplier;
   const double positionStep = (1000.0 / rate) * STEP_FACTOR;
   ApplySpeedKeys(rotationStep);
+  ApplyStopKey();
   ApplyMovementKeys(positionStep);
   ApplyResetKey();
   ApplyPointSizeKeys();

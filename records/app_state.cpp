@@ -10,6 +10,7 @@ LoadedFileInfo loadedFileInfo;
 CloudBounds cloudBounds;
 FramingState framingState;
 HeightColours heightColours;
+PointerState pointerState;
 
 void ResetAppState() {
   viewState = ViewState{};
@@ -21,4 +22,5 @@ void ResetAppState() {
   cloudBounds = CloudBounds{};
   framingState = FramingState{};
   heightColours = HeightColours{};
+  pointerState = PointerState{};
 }

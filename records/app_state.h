@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform_api.h"
+#include "records/window_size.h"
 
 #include <cstdint>
 
@@ -95,6 +96,17 @@ struct HeightColours {
   GLuint ramp = 0;  // The ramp's 1-D texture, of the current rendering context (0: none)
 };
 
+// What a drag of the mouse does: nothing, turn the cloud (left), move it (right, middle).
+enum MouseDrag : uint8_t { DRAG_NONE = 0, DRAG_TURN = 1, DRAG_MOVE = 2 };
+
+// What the mouse drags, and where the pointer was.
+struct PointerState {
+  uint8_t drag = DRAG_NONE;  // The drag under way (a MouseDrag)
+  int32_t lastX = 0;         // Client pixels from the left, at the last press or move
+  int32_t lastY = 0;         // Client pixels from the top, at the last press or move
+  int32_t clientHeight = WINDOW_HEIGHT;  // Client pixels, from the last WM_SIZE (0 taken as 1)
+};
+
 // What the overlay shows about the loaded file.
 struct LoadedFileInfo {
   const char* fileName = nullptr;  // As handed to the loader; not copied
@@ -110,6 +122,7 @@ extern LoadedFileInfo loadedFileInfo;
 extern CloudBounds cloudBounds;
 extern FramingState framingState;
 extern HeightColours heightColours;
+extern PointerState pointerState;
 
 // Puts every record back at its start value (for tests; the point table's records are
 // not freed here).
