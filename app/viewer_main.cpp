@@ -1,6 +1,7 @@
 // The viewer's entry function: load, open the window, run the loop, shut down.
 #include "app/viewer_main.h"
 
+#include "controls/help_box.h"
 #include "controls/view_controls.h"
 #include "pointdata/cloud_bounds.h"
 #include "pointdata/point_file.h"
@@ -28,11 +29,12 @@ static bool EscapeRequested() {
   return windowContext.active != 0 && KeyDown(VK_ESCAPE);
 }
 
-// Draws one frame, shows it and applies the held keys.
+// Draws one frame, shows it and applies the held keys; H shows the help.
 static void RunFrame() {
   DrawFrame();
   SwapBuffers(windowContext.deviceContext);
   ApplyViewControls();
+  ShowHelpIfAsked();
 }
 
 // F1: rebuild the window in the other display mode; false when that fails. Each key-down

@@ -50,7 +50,7 @@ TEST(ViewerWindowProc, MessageTable) {
   }
 }
 
-// A key's first key-down is a press (F and C act once a press); an auto-repeat only holds it.
+// A key's first key-down is a press (F, C and H act once a press); an auto-repeat only holds it.
 TEST(ViewerWindowProc, RepeatIsNoPress) {
   for (LPARAM repeat : {0, 1 << 30}) {
     ResetFakePlatform();
