@@ -1,6 +1,7 @@
 // The mouse's view controls (see mouse_controls.h).
 #include "controls/mouse_controls.h"
 
+#include "controls/view_controls.h"
 #include "records/app_state.h"
 #include "render/frame.h"
 #include "render/framing.h"
@@ -10,11 +11,6 @@
 #include <cmath>
 
 namespace {
-
-// Adds delta to a stored float in double precision.
-void AddTo(float& field, double delta) {
-  field = static_cast<float>(static_cast<double>(field) + delta);
-}
 
 // Scene units per client pixel at the cloud's depth (a cloud at or behind the eye is taken at
 // the near plane), so that a point there follows the pointer.
@@ -27,9 +23,7 @@ double UnitsPerPixel() {
 
 // The spin stops whatever the button; the drag starts at the pointer.
 void PressMouseButton(uint8_t drag, int x, int y) {
-  viewState.speedX = 0.0f;
-  viewState.speedY = 0.0f;
-  viewState.speedZ = 0.0f;
+  StopTurning();
   pointerState.drag = drag;
   pointerState.lastX = x;
   pointerState.lastY = y;
@@ -55,12 +49,12 @@ void DragPointerTo(int x, int y) {
   pointerState.lastX = x;
   pointerState.lastY = y;
   if (pointerState.drag == DRAG_TURN) {
-    AddTo(viewState.angleY, dx * TURN_DEGREES_PER_PIXEL);
-    AddTo(viewState.angleX, dy * TURN_DEGREES_PER_PIXEL);
+    AddStep(viewState.angleY, dx * TURN_DEGREES_PER_PIXEL);
+    AddStep(viewState.angleX, dy * TURN_DEGREES_PER_PIXEL);
   } else if (pointerState.drag == DRAG_MOVE) {
     const double units = UnitsPerPixel();
-    AddTo(viewState.positionX, dx * units);
-    AddTo(viewState.positionY, -dy * units);
+    AddStep(viewState.positionX, dx * units);
+    AddStep(viewState.positionY, -dy * units);
   }
 }
 

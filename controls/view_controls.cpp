@@ -10,9 +10,16 @@
 static const double STEP_FACTOR = static_cast<double>(0.01f);
 static const double SHIFT_MULTIPLIER = static_cast<double>(0.05f);
 
-// Adds delta to a stored float in double precision and stores the result back as a float.
-static void AddStep(float& field, double delta) {
+// In double precision, stored back as a float.
+void AddStep(float& field, double delta) {
   field = static_cast<float>(static_cast<double>(field) + delta);
+}
+
+// All three speeds to 0; the angles stay.
+void StopTurning() {
+  viewState.speedX = 0.0f;
+  viewState.speedY = 0.0f;
+  viewState.speedZ = 0.0f;
 }
 
 // True while the key is held, and for the one frame after a key-down message of it.
@@ -75,9 +82,7 @@ static void ApplyMovementKeys(double p) {
 // R: stop turning and put the cloud at the reset position; the angles stay.
 static void ApplyResetKey() {
   if (!KeyDown('R')) return;
-  viewState.speedX = 0.0f;
-  viewState.speedY = 0.0f;
-  viewState.speedZ = 0.0f;
+  StopTurning();
   viewState.positionX = 0.0f;
   viewState.positionY = 0.0f;
   viewState.positionZ = HOME_POSITION_Z;
@@ -85,10 +90,7 @@ static void ApplyResetKey() {
 
 // Space: stop turning; nothing moves.
 static void ApplyStopKey() {
-  if (!KeyDown(VK_SPACE)) return;
-  viewState.speedX = 0.0f;
-  viewState.speedY = 0.0f;
-  viewState.speedZ = 0.0f;
+  if (KeyDown(VK_SPACE)) StopTurning();
 }
 
 // F switches the framing, C the height colours, once per press.

@@ -1,5 +1,11 @@
-// Per-frame keyboard handling: rotation speeds, position, reset and point size.
+// Per-frame keyboard handling: rotation speeds, position, reset, point size and the switches.
 #pragma once
+
+// Adds delta to a stored float in double precision and stores the result back as a float.
+void AddStep(float& field, double delta);
+
+// Stops the spin: the rotation speeds to 0.
+void StopTurning();
 
 // True while the key with this virtual-key code is held, and for the first frame after a
 // key-down message of it even when its key-up came before that frame.
