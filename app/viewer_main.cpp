@@ -2,12 +2,15 @@
 #include "app/viewer_main.h"
 
 #include "app/load_progress.h"
+#include "controls/help_box.h"
 #include "controls/view_controls.h"
+#include "pointdata/cloud_bounds.h"
 #include "pointdata/point_file.h"
 #include "records/app_state.h"
 #include "records/texts.h"
 #include "records/window_size.h"
 #include "render/frame.h"
+#include "render/framing.h"
 #include "window/message_pump.h"
 #include "window/viewer_window.h"
 
@@ -27,11 +30,12 @@ static bool EscapeRequested() {
   return windowContext.active != 0 && KeyDown(VK_ESCAPE);
 }
 
-// Draws one frame, shows it and applies the held keys.
+// Draws one frame, shows it and applies the held keys; H shows the help.
 static void RunFrame() {
   DrawFrame();
   SwapBuffers(windowContext.deviceContext);
   ApplyViewControls();
+  ShowHelpIfAsked();
 }
 
 // F1: rebuild the window in the other display mode; false when that fails. Each key-down
@@ -49,6 +53,8 @@ static bool SwitchDisplayModeIfAsked() {
 // Loads the file, opens the window, runs the loop and returns the exit code.
 int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   LoadPointFileShowingProgress(ChoosePointFile(commandLine));
+  MeasureCloudBounds();
+  ChooseFraming();
   windowContext.fullscreen = 0;
   if (!OpenViewerWindow(false)) {
     ReleasePointTable();

@@ -10,15 +10,28 @@
 static const double STEP_FACTOR = static_cast<double>(0.01f);
 static const double SHIFT_MULTIPLIER = static_cast<double>(0.05f);
 
-// Adds delta to a stored float in double precision and stores the result back as a float.
-static void AddStep(float& field, double delta) {
+// In double precision, stored back as a float.
+void AddStep(float& field, double delta) {
   field = static_cast<float>(static_cast<double>(field) + delta);
+}
+
+// All three speeds to 0; the angles stay.
+void StopTurning() {
+  viewState.speedX = 0.0f;
+  viewState.speedY = 0.0f;
+  viewState.speedZ = 0.0f;
 }
 
 // True while the key is held, and for the one frame after a key-down message of it.
 bool KeyDown(int virtualKey) {
   assert(virtualKey >= 0 && virtualKey < VIRTUAL_KEY_COUNT);
   return (keyTable.down[virtualKey] | keyTable.pressed[virtualKey]) != 0;
+}
+
+// Set by a key-down message that was not an auto-repeat, since the last frame.
+bool KeyPressed(int virtualKey) {
+  assert(virtualKey >= 0 && virtualKey < VIRTUAL_KEY_COUNT);
+  return keyTable.pressed[virtualKey] != 0;
 }
 
 // Ends the frame's hold on the keys pressed since the frame before.
@@ -69,12 +82,21 @@ static void ApplyMovementKeys(double p) {
 // R: stop turning and put the cloud at the reset position; the angles stay.
 static void ApplyResetKey() {
   if (!KeyDown('R')) return;
-  viewState.speedX = 0.0f;
-  viewState.speedY = 0.0f;
-  viewState.speedZ = 0.0f;
+  StopTurning();
   viewState.positionX = 0.0f;
   viewState.positionY = 0.0f;
   viewState.positionZ = HOME_POSITION_Z;
+}
+
+// Space: stop turning; nothing moves.
+static void ApplyStopKey() {
+  if (KeyDown(VK_SPACE)) StopTurning();
+}
+
+// F switches the framing, C the height colours, once per press.
+static void ApplySwitchKeys() {
+  if (KeyPressed('F')) framingState.framed = framingState.framed ? 0 : 1;
+  if (KeyPressed('C')) heightColours.on = heightColours.on ? 0 : 1;
 }
 
 // Sets the point size asked for by the held digit keys, if any.
@@ -83,14 +105,17 @@ static void ApplyPointSizeKeys() {
   if (size != 0) glPointSize(static_cast<GLfloat>(size));
 }
 
-// Changes speeds, position and point size from the held keys, scaled by the frame rate.
+// Changes speeds, position and point size from the held keys, scaled by the frame rate, and
+// flips the switches pressed.
 void ApplyViewControls() {
   const double rate = StepRate();
   const double multiplier = KeyDown(VK_SHIFT) ? SHIFT_MULTIPLIER : 1.0;
   const double rotationStep = (100.0 / rate) * STEP_FACTOR * multiplier;
   const double positionStep = (1000.0 / rate) * STEP_FACTOR;
   ApplySpeedKeys(rotationStep);
+  ApplyStopKey();
   ApplyMovementKeys(positionStep);
   ApplyResetKey();
   ApplyPointSizeKeys();
+  ApplySwitchKeys();
 }

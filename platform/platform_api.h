@@ -201,6 +201,23 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCOMMAND 0x0112
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_MOUSEWHEEL 0x020A
+
+// Mouse messages: the buttons and keys held, in wParam (its low word for WM_MOUSEWHEEL,
+// whose high word is the wheel's signed turn in WHEEL_DELTA units a notch).
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+#define WHEEL_DELTA 120
 
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
@@ -267,6 +284,7 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define VK_SHIFT 0x10
 #define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
 #define VK_LEFT 0x25
@@ -301,6 +319,8 @@ BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 void WINAPI PostQuitMessage(int exitCode);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND WINAPI SetCapture(HWND window);
+BOOL WINAPI ReleaseCapture(void);
 // KERNEL32
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 // GDI32

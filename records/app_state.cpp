@@ -7,6 +7,10 @@ KeyTable keyTable;
 WindowContext windowContext;
 PointTable pointTable;
 LoadedFileInfo loadedFileInfo;
+CloudBounds cloudBounds;
+FramingState framingState;
+HeightColours heightColours;
+PointerState pointerState;
 
 void ResetAppState() {
   viewState = ViewState{};
@@ -15,4 +19,8 @@ void ResetAppState() {
   windowContext = WindowContext{};
   pointTable = PointTable{};
   loadedFileInfo = LoadedFileInfo{};
+  cloudBounds = CloudBounds{};
+  framingState = FramingState{};
+  heightColours = HeightColours{};
+  pointerState = PointerState{};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform_api.h"
+#include "records/window_size.h"
 
 #include <cstdint>
 
@@ -34,9 +35,10 @@ struct FrameRateMeter {
 // Virtual-key codes run from 0 to 255.
 constexpr int VIRTUAL_KEY_COUNT = 256;
 
-// One flag per virtual-key code: 1 while the key is down. A key-down message also sets
-// the key's pressed flag, which the main loop clears after each frame, so that a key that
-// went down and up between two frames still counts for the next one.
+// One flag per virtual-key code: 1 while the key is down. A key-down message that is not an
+// auto-repeat also sets the key's pressed flag, which the main loop clears after each frame,
+// so that a key that went down and up between two frames still counts for the next one, and
+// a switch (F, C, H) acts once per press however long the key is held.
 struct KeyTable {
   uint8_t down[VIRTUAL_KEY_COUNT] = {};
   uint8_t pressed[VIRTUAL_KEY_COUNT] = {};
@@ -66,6 +68,45 @@ struct PointTable {
   PointRecord* records = nullptr;  // count contiguous records, owned by the loader
 };
 
+// The cloud's extent without its strays, measured once per load: per axis, the 1st and 99th
+// percentiles of an even sample of the points with finite coordinates.
+struct CloudBounds {
+  uint8_t measured = 0;  // 1 when the cloud has points with finite coordinates; 0 leaves the rest
+  float lowX = 0.0f;     // File units
+  float lowY = 0.0f;     // File units
+  float lowZ = 0.0f;     // File units; the ramp's first colour
+  float highX = 0.0f;    // File units
+  float highY = 0.0f;    // File units
+  float highZ = 0.0f;    // File units; the ramp's last colour
+};
+
+// One more model transform for the points alone, chosen once per load: the middle of the
+// cloud's bounds drawn at the cloud's origin, scaled so that the cloud fills the start view.
+struct FramingState {
+  uint8_t framed = 0;     // 1 while the points are drawn through it; F switches
+  float scale = 1.0f;     // Scene units per file unit
+  float centreX = 0.0f;   // File units
+  float centreY = 0.0f;   // File units
+  float centreZ = 0.0f;   // File units
+};
+
+// Colour by height: the points coloured by a ramp over the cloud's bounds in z.
+struct HeightColours {
+  uint8_t on = 0;  // 1 while the ramp colours the points; C switches
+  GLuint ramp = 0;  // The ramp's 1-D texture, of the current rendering context (0: none)
+};
+
+// What a drag of the mouse does: nothing, turn the cloud (left), move it (right, middle).
+enum MouseDrag : uint8_t { DRAG_NONE = 0, DRAG_TURN = 1, DRAG_MOVE = 2 };
+
+// What the mouse drags, and where the pointer was.
+struct PointerState {
+  uint8_t drag = DRAG_NONE;  // The drag under way (a MouseDrag)
+  int32_t lastX = 0;         // Client pixels from the left, at the last press or move
+  int32_t lastY = 0;         // Client pixels from the top, at the last press or move
+  int32_t clientHeight = WINDOW_HEIGHT;  // Client pixels, from the last WM_SIZE (0 taken as 1)
+};
+
 // What the overlay shows about the loaded file.
 struct LoadedFileInfo {
   const char* fileName = nullptr;  // As handed to the loader; not copied
@@ -78,6 +119,10 @@ extern KeyTable keyTable;
 extern WindowContext windowContext;
 extern PointTable pointTable;
 extern LoadedFileInfo loadedFileInfo;
+extern CloudBounds cloudBounds;
+extern FramingState framingState;
+extern HeightColours heightColours;
+extern PointerState pointerState;
 
 // Puts every record back at its start value (for tests; the point table's records are
 // not freed here).

@@ -6,6 +6,33 @@ constexpr char CAPTION_ERROR[] = "ERROR";
 constexpr char CAPTION_SHUTDOWN_ERROR[] = "SHUTDOWN ERROR";
 constexpr char CAPTION_QUESTION[] = "Vexa GL";
 
+// The help box (H): the program's name and version (VIEWER_VERSION, from the build), and every
+// key and mouse action.
+constexpr char CAPTION_HELP[] = "Quillmere viewer " VIEWER_VERSION;
+constexpr char MSG_HELP[] =
+    "Mouse\n"
+    "Left drag: turn the cloud\n"
+    "Right or middle drag: move the cloud\n"
+    "Wheel: bring the cloud nearer or farther\n"
+    "Any button: stop turning\n"
+    "\n"
+    "Keys\n"
+    "Page Up, Page Down: turn faster or slower about Z\n"
+    "Down, Up: turn faster or slower about X\n"
+    "Right, Left: turn faster or slower about Y\n"
+    "Shift with these: in small steps\n"
+    "Space: stop turning\n"
+    "Q, Z: move the cloud farther, nearer\n"
+    "W, S: move up, down\n"
+    "D, A: move right, left\n"
+    "R: stop turning and put the cloud at (0, 0, -15)\n"
+    "F: framing on or off\n"
+    "C: colour by height on or off\n"
+    "1 to 9, 0: point size 1 to 9, 10\n"
+    "F1: window or full screen\n"
+    "H: this help\n"
+    "Escape: quit";
+
 // Window title, class and default file
 constexpr char VIEWER_TITLE[] = "Quillmere OpenGL by KALMO";
 constexpr char VIEWER_CLASS_NAME[] = "OpenGL";

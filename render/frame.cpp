@@ -2,6 +2,8 @@
 #include "render/frame.h"
 
 #include "records/app_state.h"
+#include "render/framing.h"
+#include "render/height_colours.h"
 #include "render/scene.h"
 
 #include <cstdint>
@@ -89,14 +91,33 @@ void DrawAxes() {
 
 // Draws every record of the point table as one cyan point, straight from the table's own
 // memory. The axes' interleaved array of the frame before leaves its colour array enabled,
-// and after a draw from it the current colour is undefined: both are set again here.
+// and after a draw from it the current colour is undefined: both are set again here. The
+// framing transform and the height colours apply to the points alone, so both end here.
 void DrawPoints() {
   glDisableClientState(GL_COLOR_ARRAY);
   glColor3f(0.0f, 1.0f, 1.0f);
   if (pointTable.count <= 0 || pointTable.records == nullptr) return;
+  if (framingState.framed) {
+    glPushMatrix();
+    ApplyFraming();
+  }
+  if (heightColours.on) BeginHeightColours();
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(PointRecord), pointTable.records);
   glDrawArrays(GL_POINTS, 0, pointTable.count);
+  if (heightColours.on) EndHeightColours();
+  if (framingState.framed) glPopMatrix();
+}
+
+// Adds up the overlay lines' translations, in the order DrawOverlay makes them.
+SceneVector OverlayTranslation() {
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  for (const OverlayLine& line : OVERLAY_LINES) {
+    x += line.x;
+    y += line.y;
+    z += line.z;
+  }
+  return SceneVector{x, y, z};
 }
 
 // Draws the five status lines, each placed by a translation that adds to the ones before.

@@ -9,10 +9,17 @@ void DrawOverlay();
 void PlaceView();
 // Adds each rotation speed to its angle.
 void AdvanceAngles();
-// The point table as cyan points, at the current point size.
+// The point table as cyan points (or in their height colours), at the current point size,
+// through the framing transform while framed.
 void DrawPoints();
 // The three coloured axis lines.
 void DrawAxes();
+// A place or a shift in eye coordinates (scene units).
+struct SceneVector {
+  double x, y, z;
+};
+// Where DrawOverlay leaves the model-view matrix: the sum of its lines' translations.
+SceneVector OverlayTranslation();
 // Counts a frame (also since the last scene set-up) and, every 100 frames, measures the
 // rate from timeGetTime.
 void MeasureFrameRate();

@@ -2,6 +2,7 @@
 #include "render/scene.h"
 
 #include "records/app_state.h"
+#include "render/height_colours.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -22,6 +23,7 @@ bool InitScene() {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
   BuildFontLists();
+  BuildHeightRamp();
   // Only the clock restarts; the counter and the rate carry on across new contexts.
   frameRateMeter.lastMeasurementTime = timeGetTime();
   frameRateMeter.framesSinceSetUp = 0;
@@ -36,7 +38,8 @@ void ResizeScene(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(45.0, width / static_cast<double>(height), static_cast<double>(0.1f), 100.0);
+  gluPerspective(FIELD_OF_VIEW_Y, width / static_cast<double>(height), static_cast<double>(NEAR_PLANE),
+                 FAR_PLANE);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

@@ -8,6 +8,10 @@ constexpr int FIRST_GLYPH = 32;
 constexpr int GLYPH_COUNT = 96;
 // The most characters PrintText draws of one text.
 constexpr int PRINT_TEXT_MAX = 255;
+// The perspective: vertical field of view (degrees), near and far planes (eye units).
+constexpr double FIELD_OF_VIEW_Y = 45.0;
+constexpr float NEAR_PLANE = 0.1f;
+constexpr double FAR_PLANE = 100.0;
 
 // First of the GLYPH_COUNT glyph display lists.
 extern GLuint OverlayFont;

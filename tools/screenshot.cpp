@@ -1,15 +1,19 @@
 // Screenshot: the start view of a point file as the viewer draws it, saved as a binary PPM
-// (the README's pictures: screenshot sphere.txt view.ppm && convert view.ppm view.png).
-// Usage: screenshot FILE OUT.ppm (needs a display).
+// (the README's pictures: screenshot sphere.txt view.ppm && convert view.ppm view.png); with
+// "colours", in the height colours, as after C.
+// Usage: screenshot FILE OUT.ppm [colours] (needs a display).
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "records/app_state.h"
 #include "records/texts.h"
 #include "records/window_size.h"
 #include "window/viewer_window.h"
+#include "pointdata/cloud_bounds.h"
 #include "pointdata/point_file.h"
 #include "render/frame.h"
+#include "render/framing.h"
 #include "window/message_pump.h"
 
 namespace {
@@ -33,11 +37,14 @@ bool WriteBackBuffer(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: screenshot FILE OUT.ppm\n");
+  if (argc < 3 || argc > 4 || (argc == 4 && std::strcmp(argv[3], "colours") != 0)) {
+    std::fprintf(stderr, "usage: screenshot FILE OUT.ppm [colours]\n");
     return 2;
   }
   LoadPointFile(argv[1]);
+  MeasureCloudBounds();
+  ChooseFraming();
+  heightColours.on = argc == 4 ? 1 : 0;
   if (!CreateViewerWindow(VIEWER_TITLE, WINDOW_WIDTH, WINDOW_HEIGHT, COLOUR_BITS, false)) return 1;
   PumpMessages();
   DrawFrame();

@@ -1,8 +1,40 @@
-// The procedure of the viewer's window class: key flags, active flag, projection, quit.
+// The procedure of the viewer's window class: key flags, the mouse, active flag, projection, quit.
 #include "window/window_proc.h"
 
+#include "controls/mouse_controls.h"
 #include "records/app_state.h"
 #include "render/scene.h"
+
+#include <cstdint>
+
+namespace {
+
+// A key-down message's lParam has this bit set when the key was already down: an auto-repeat.
+constexpr uint32_t KEY_PREVIOUSLY_DOWN = 1u << 30;
+
+// The pointer's client coordinates, packed as signed 16-bit words (negative left of or above
+// the client area, while the mouse is captured).
+int PointerX(LPARAM lParam) { return static_cast<int16_t>(LOWORD(lParam)); }
+int PointerY(LPARAM lParam) { return static_cast<int16_t>(HIWORD(lParam)); }
+
+// A button pressed: its drag starts, and the window keeps the mouse until it ends.
+void StartDrag(HWND window, uint8_t drag, LPARAM lParam) {
+  PressMouseButton(drag, PointerX(lParam), PointerY(lParam));
+  SetCapture(window);
+}
+
+// Whether the drag under way goes on: while one of its buttons is held (a button released
+// elsewhere, or while another window had the mouse, shows here too); otherwise it ends and
+// the mouse is let go.
+bool KeepDrag(WPARAM buttons) {
+  if (pointerState.drag == DRAG_NONE) return false;
+  if (DragHeld(buttons)) return true;
+  EndDrag();
+  ReleaseCapture();
+  return false;
+}
+
+}  // namespace
 
 // Turns the viewer's few messages into state changes; the rest go to DefWindowProcA.
 LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -17,13 +49,35 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = keyTable.pressed[wParam] = 1;
+      if (wParam < VIRTUAL_KEY_COUNT) {
+        keyTable.down[wParam] = 1;
+        if ((static_cast<uint32_t>(lParam) & KEY_PREVIOUSLY_DOWN) == 0) keyTable.pressed[wParam] = 1;
+      }
       return 0;
     case WM_KEYUP:
       if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = 0;
       return 0;
     case WM_SIZE:
+      pointerState.clientHeight = HIWORD(lParam);
       ResizeScene(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      StartDrag(window, DRAG_TURN, lParam);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      StartDrag(window, DRAG_MOVE, lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (KeepDrag(wParam)) DragPointerTo(PointerX(lParam), PointerY(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      KeepDrag(wParam);
+      return 0;
+    case WM_MOUSEWHEEL:
+      TurnWheel(static_cast<int16_t>(HIWORD(wParam)));
       return 0;
     default:
       break;

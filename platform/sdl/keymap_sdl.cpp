@@ -13,7 +13,7 @@ struct SdlKeyRow {
 
 // Keys by position; letters are looked up by symbol first so they follow the layout as on Windows.
 const SdlKeyRow STANDIN_KEY_ROWS[] = {
-    {SDL_SCANCODE_ESCAPE, VK_ESCAPE}, {SDL_SCANCODE_1, '1'}, {SDL_SCANCODE_2, '2'}, {SDL_SCANCODE_3, '3'},
+    {SDL_SCANCODE_ESCAPE, VK_ESCAPE}, {SDL_SCANCODE_SPACE, VK_SPACE}, {SDL_SCANCODE_1, '1'}, {SDL_SCANCODE_2, '2'}, {SDL_SCANCODE_3, '3'},
     {SDL_SCANCODE_4, '4'}, {SDL_SCANCODE_5, '5'}, {SDL_SCANCODE_6, '6'}, {SDL_SCANCODE_7, '7'},
     {SDL_SCANCODE_8, '8'}, {SDL_SCANCODE_9, '9'}, {SDL_SCANCODE_0, '0'},
     {SDL_SCANCODE_Q, 'Q'}, {SDL_SCANCODE_W, 'W'}, {SDL_SCANCODE_R, 'R'}, {SDL_SCANCODE_A, 'A'},

@@ -1,10 +1,13 @@
 // USER32's message queue: PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage, DefWindowProcA.
-// Built on SDL2 events; key events are queued as key messages, window events sent on the way, and
-// the end of the session (SIGTERM, SIGINT, SIGHUP) sent as every window's close command.
-// An SDL event is taken only while the queue has room for the message it may make, so no message
-// is ever dropped: the rest wait in SDL's own queue.
-// Leaves out: GetMessage and waiting, timers, WM_PAINT, mouse messages, sent messages from other threads,
-// character messages (the viewer reads none) and the scan codes in key messages.
+// Built on SDL2 events; key and mouse events are queued as key and mouse messages (a move right
+// after a move with the same buttons replaces it, as Windows coalesces moves), window events
+// sent on the way, and the end of the session (SIGTERM, SIGINT, SIGHUP) sent as every window's
+// close command. An SDL event is taken only while the queue has room for the message it may
+// make, so no message is ever dropped: the rest wait in SDL's own queue.
+// Leaves out: GetMessage and waiting, timers, WM_PAINT, sent messages from other threads,
+// character messages (the viewer reads none), the scan codes in key messages, the fourth and
+// fifth buttons, double clicks and the sideways wheel.
+#include <algorithm>
 #include <cassert>
 
 #include "platform/sdl/standin_sdl.h"
@@ -25,9 +28,10 @@ struct SdlMessageQueue {
 };
 
 struct SdlMessagesState {
-  SdlMessageQueue input;  // Key messages made from SDL events
+  SdlMessageQueue input;  // Key and mouse messages made from SDL events
   bool quitPending;
   int quitCode;
+  Uint32 buttons;  // SDL's mask of the mouse buttons held, as its events told
 };
 
 SdlMessagesState sdlMessages = {};
@@ -113,7 +117,81 @@ void SdlQueueKeyEvent(const SDL_KeyboardEvent& event) {
   SdlQueuePush(&sdlMessages.input, msg);
 }
 
-// Handles one SDL event: window events are sent at once, key events queued (at most one message).
+// MK_ flags of the buttons in an SDL button mask, with Shift and Ctrl as the keyboard holds them.
+WPARAM SdlMouseKeyFlags(Uint32 buttons) {
+  WPARAM flags = 0;
+  if ((buttons & SDL_BUTTON_LMASK) != 0) flags |= MK_LBUTTON;
+  if ((buttons & SDL_BUTTON_RMASK) != 0) flags |= MK_RBUTTON;
+  if ((buttons & SDL_BUTTON_MMASK) != 0) flags |= MK_MBUTTON;
+  const SDL_Keymod modifiers = SDL_GetModState();
+  if ((modifiers & KMOD_SHIFT) != 0) flags |= MK_SHIFT;
+  if ((modifiers & KMOD_CTRL) != 0) flags |= MK_CONTROL;
+  return flags;
+}
+
+// A point as Windows packs it into lParam: x in the low word, y in the high one.
+LPARAM SdlPointParam(int x, int y) {
+  return static_cast<LPARAM>(static_cast<int32_t>((static_cast<uint32_t>(y & 0xFFFF) << 16) |
+                                                  static_cast<uint32_t>(x & 0xFFFF)));
+}
+
+// Queues WM_xBUTTONDOWN or WM_xBUTTONUP for the left, right or middle button, with the buttons
+// held after it (the queue has room for it).
+void SdlQueueButtonEvent(const SDL_MouseButtonEvent& event) {
+  const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+  UINT message = 0;
+  switch (event.button) {
+    case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    default: return;
+  }
+  if (down) {
+    sdlMessages.buttons |= SDL_BUTTON(event.button);
+  } else {
+    sdlMessages.buttons &= ~SDL_BUTTON(event.button);
+  }
+  HWND window = SdlKeyWindow(event.windowID);
+  if (window == nullptr) return;
+  SdlQueuePush(&sdlMessages.input, SdlMakeMessage(window, message, SdlMouseKeyFlags(sdlMessages.buttons),
+                                                  SdlPointParam(event.x, event.y)));
+}
+
+// Queues WM_MOUSEMOVE, or puts the new place into a move queued last with the same buttons.
+void SdlQueueMotionEvent(const SDL_MouseMotionEvent& event) {
+  sdlMessages.buttons = event.state;
+  HWND window = SdlKeyWindow(event.windowID);
+  if (window == nullptr) return;
+  const MSG msg = SdlMakeMessage(window, WM_MOUSEMOVE, SdlMouseKeyFlags(event.state), SdlPointParam(event.x, event.y));
+  SdlMessageQueue& queue = sdlMessages.input;
+  if (queue.count > 0) {
+    MSG& last = queue.items[(queue.head + queue.count - 1) % STANDIN_QUEUE_LENGTH];
+    if (last.message == WM_MOUSEMOVE && last.hwnd == window && last.wParam == msg.wParam) {
+      last = msg;
+      return;
+    }
+  }
+  SdlQueuePush(&queue, msg);
+}
+
+// Queues WM_MOUSEWHEEL: the notches, forward positive, in WHEEL_DELTA units in the high word of
+// wParam over the MK_ flags, and the pointer's place on the screen in lParam.
+void SdlQueueWheelEvent(const SDL_MouseWheelEvent& event) {
+  const int64_t notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -int64_t{event.y} : event.y;
+  if (notches == 0) return;
+  HWND window = SdlKeyWindow(event.windowID);
+  if (window == nullptr) return;
+  // The high word holds a signed 16-bit turn; a larger one is cut to it.
+  const int64_t delta = std::max<int64_t>(-32768, std::min<int64_t>(32767, notches * WHEEL_DELTA));
+  const WPARAM wParam = (static_cast<WPARAM>(static_cast<uint16_t>(delta)) << 16) | SdlMouseKeyFlags(sdlMessages.buttons);
+  int x = 0;
+  int y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  SdlQueuePush(&sdlMessages.input, SdlMakeMessage(window, WM_MOUSEWHEEL, wParam, SdlPointParam(x, y)));
+}
+
+// Handles one SDL event: window events are sent at once, key and mouse events queued (at most
+// one message).
 void SdlHandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_WINDOWEVENT:
@@ -122,6 +200,16 @@ void SdlHandleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       SdlQueueKeyEvent(event.key);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      SdlQueueButtonEvent(event.button);
+      break;
+    case SDL_MOUSEMOTION:
+      SdlQueueMotionEvent(event.motion);
+      break;
+    case SDL_MOUSEWHEEL:
+      SdlQueueWheelEvent(event.wheel);
       break;
     default:
       // SDL_QUIT is ignored: closing comes through SDL_WINDOWEVENT_CLOSE.
@@ -135,7 +223,7 @@ void SdlForgetWindowMessages(HWND window) { SdlQueueForget(&sdlMessages.input, w
 
 extern "C" {
 
-// Key messages from SDL's events (window events are sent on the way), then WM_QUIT. SDL's events
+// Key and mouse messages from SDL's events (window events are sent on the way), then WM_QUIT. SDL's events
 // are taken only while the queue has room; a full queue that holds nothing the filters pass
 // leaves them in SDL's queue for a later call.
 BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {

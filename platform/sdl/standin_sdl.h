@@ -22,7 +22,7 @@ bool SdlVideoStarted();
 LRESULT SdlSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Sends the messages Windows would send for one SDL window event.
 void SdlSendWindowEvent(const SDL_WindowEvent& event);
-// The window a key event belongs to, or null when there is no window.
+// The window a key or mouse event belongs to, or null when there is no window.
 HWND SdlKeyWindow(Uint32 windowId);
 // Sends the close command to every window; false when there is none.
 bool SdlCloseEveryWindow();
@@ -42,6 +42,12 @@ bool SdlEndRequested();
 
 // Drops the queued messages of a window that is being destroyed.
 void SdlForgetWindowMessages(HWND window);
+
+// Mouse capture (capture_sdl.cpp)
+//
+
+// Lets the mouse go when a window that had it is being destroyed.
+void SdlForgetWindowCapture(HWND window);
 
 // Device contexts (gdi_wgl_sdl.cpp)
 //

@@ -133,6 +133,7 @@ void SdlForgetWindowRecord(SdlWindowRecord* record) {
   HWND handle = SdlHandleOf(record);
   SdlForgetWindowMessages(handle);
   SdlForgetWindowDeviceContext(handle);
+  SdlForgetWindowCapture(handle);
   if (sdlWindows.focused == handle) sdlWindows.focused = nullptr;
   if (record->classIndex >= 0) --sdlWindows.classes[record->classIndex].windowCount;
   *record = {};

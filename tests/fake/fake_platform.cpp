@@ -31,6 +31,15 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 void WINAPI PostQuitMessage(int exitCode) { fakePlatform.calls.push_back("PostQuitMessage(" + std::to_string(exitCode) + ")"); }
 
+HWND WINAPI SetCapture(HWND window) {
+  fakePlatform.calls.push_back("SetCapture(" + std::to_string((uintptr_t)window) + ")");
+  return nullptr;
+}
+BOOL WINAPI ReleaseCapture(void) {
+  fakePlatform.calls.push_back("ReleaseCapture()");
+  return TRUE;
+}
+
 DWORD WINAPI timeGetTime(void) {
   DWORD now = fakePlatform.clock;
   fakePlatform.clock += fakePlatform.clockStep;

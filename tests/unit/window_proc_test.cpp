@@ -49,3 +49,13 @@ TEST(ViewerWindowProc, MessageTable) {
     EXPECT_EQ(c.calls, fakePlatform.calls);
   }
 }
+
+// A key's first key-down is a press (F, C and H act once a press); an auto-repeat only holds it.
+TEST(ViewerWindowProc, RepeatIsNoPress) {
+  for (LPARAM repeat : {0, 1 << 30}) {
+    ResetFakePlatform();
+    ViewerWindowProc((HWND)42, WM_KEYDOWN, 'F', repeat);
+    EXPECT_EQ(1, keyTable.down['F']);
+    EXPECT_EQ(repeat == 0, keyTable.pressed['F'] == 1);
+  }
+}

@@ -1,0 +1,81 @@
+// The cloud's robust bounds, whether the start view shows a cloud whole, and the framing scale.
+#include "pointdata/cloud_bounds.h"
+#include "records/app_state.h"
+#include "render/framing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// A 101 x 101 grid over 0..100 with z = 10 + x / 10, then `strays` points at (1e5, -1e5, 1e5).
+std::vector<PointRecord> Grid(int strays) {
+  std::vector<PointRecord> points;
+  for (int i = 0; i <= 100; i++) {
+    for (int j = 0; j <= 100; j++) points.push_back({float(i), float(j), 10 + i / 10.0f});
+  }
+  points.insert(points.end(), strays, PointRecord{1e5f, -1e5f, 1e5f});
+  return points;
+}
+
+// Points i / 1000 along all three axes, every seventh x infinite.
+std::vector<PointRecord> Line(int count) {
+  std::vector<PointRecord> points(count);
+  for (int i = 0; i < count; i++) points[i] = {i % 7 ? i / 1000.0f : INFINITY, i / 1000.0f, -i / 1000.0f};
+  return points;
+}
+
+// Per axis the 1st and 99th percentiles of the finite values of an even sample: strays and
+// infinities left out, a million points sampled, nothing measured without a finite value.
+TEST(CloudBounds, PercentilesOfAnEvenSample) {
+  const struct {
+    const char* name;
+    std::vector<PointRecord> points;
+    CloudBounds bounds;
+  } cases[] = {
+      {"grid and five strays a thousand times farther out", Grid(5), {1, 1, 0, 10.1f, 100, 99, 20}},
+      {"a million points, every seventh x infinite", Line(1000000), {1, 10.009f, 9.994f, -989.99f, 989.99f, 989.99f, -9.994f}},
+      {"one point", {{3, -4, 5}}, {1, 3, -4, 5, 3, -4, 5}},
+      {"no finite z", {{1, 2, INFINITY}, {3, 4, -INFINITY}}, {}},
+      {"none", {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CloudBounds b = RobustBounds(c.points.data(), static_cast<int32_t>(c.points.size()));
+    const CloudBounds& e = c.bounds;
+    EXPECT_EQ(e.measured, b.measured);
+    EXPECT_EQ(std::vector<float>({e.lowX, e.lowY, e.lowZ, e.highX, e.highY, e.highZ}),
+              std::vector<float>({b.lowX, b.lowY, b.lowZ, b.highX, b.highY, b.highZ}));
+  }
+}
+
+// Bounds in the file's units: whether the start view of an 800 x 600 window shows them whole,
+// and the scale that frames them (the same wherever the box lies).
+TEST(Framing, StartViewAndScale) {
+  const struct {
+    const char* name;
+    CloudBounds bounds;
+    bool shown;
+    double scale;
+  } cases[] = {
+      {"the sample sphere", {1, -3, -3, -3, 3, 3, 3}, true, 1.38108413},
+      {"terrain", {1, 0, 0, 6, 100, 100, 18}, false, 0.108885492},
+      {"the terrain at UTM coordinates", {1, 512300, 5403800, 6, 512400, 5403900, 18}, false, 0.108885492},
+      {"a small cloud beyond the far plane", {1, -1, -1, -80, 1, 1, -78}, false, 4.14325239},
+      {"a small cloud behind the eye", {1, -1, -1, 25, 1, 1, 26}, false, 4.79420370},
+      {"wide", {1, 0, 0, 0, 1000, 1, 0}, false, 0.0219675323},
+      {"tall", {1, 0, 0, 0, 1, 1000, 0}, false, 0.0113756492},
+      {"deep", {1, 0, 0, 0, 1, 1, 1000}, false, 0.0304330829},
+      {"one point out of sight", {1, 1e6f, 0, 0, 1e6f, 0, 0}, false, 1.0},
+      {"nothing measured", {}, true, 1.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.shown, StartViewShowsWhole(c.bounds, 800.0 / 600.0));
+    EXPECT_NEAR(c.scale, FramingScale(c.bounds, 800.0 / 600.0), 1e-8);
+  }
+}
+
+}  // namespace
