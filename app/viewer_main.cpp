@@ -10,6 +10,7 @@
 #include "records/texts.h"
 #include "records/window_size.h"
 #include "render/frame.h"
+#include "render/frame_sampling.h"
 #include "render/framing.h"
 #include "window/message_pump.h"
 #include "window/viewer_window.h"
@@ -32,8 +33,11 @@ static bool EscapeRequested() {
 
 // Draws one frame, shows it and applies the held keys; H shows the help.
 static void RunFrame() {
+  ChooseFrameSampling();
+  const uint32_t start = timeGetTime();
   DrawFrame();
   SwapBuffers(windowContext.deviceContext);
+  NoteFrameTime(start);
   ApplyViewControls();
   ShowHelpIfAsked();
 }

@@ -62,6 +62,8 @@ void DragPointerTo(int x, int y) {
 // and a far cloud comes near in a few notches. A cloud at or behind the eye is taken at the
 // near plane, so the wheel always brings it in front.
 void TurnWheel(int delta) {
+  frameSampling.wheelTime = timeGetTime();
+  frameSampling.wheelTurned = 1;
   const double notches = delta / static_cast<double>(WHEEL_DELTA);
   const double depth = std::max(CloudDepth(), static_cast<double>(NEAR_PLANE));
   const double nearer = std::min(depth * std::pow(1.0 - WHEEL_NOTCH_SHARE, notches),

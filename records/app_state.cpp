@@ -11,6 +11,7 @@ CloudBounds cloudBounds;
 FramingState framingState;
 HeightColours heightColours;
 PointerState pointerState;
+FrameSampling frameSampling;
 
 void ResetAppState() {
   viewState = ViewState{};
@@ -23,4 +24,5 @@ void ResetAppState() {
   framingState = FramingState{};
   heightColours = HeightColours{};
   pointerState = PointerState{};
+  frameSampling = FrameSampling{};
 }

@@ -107,6 +107,15 @@ struct PointerState {
   int32_t clientHeight = WINDOW_HEIGHT;  // Client pixels, from the last WM_SIZE (0 taken as 1)
 };
 
+// How many of the points a frame draws while the mouse moves the view: every stride-th, so that
+// a drag on a cloud too big to draw whole at a steady pace answers at once.
+struct FrameSampling {
+  uint32_t wholeFrameMs = 0;  // Milliseconds the last frame of every point took to draw and show
+  uint32_t wheelTime = 0;     // timeGetTime at the last notch of the wheel
+  uint8_t wheelTurned = 0;    // 1 once the wheel has turned, so that wheelTime counts
+  int32_t stride = 1;         // The frame draws every stride-th point (1: every one)
+};
+
 // What the overlay shows about the loaded file.
 struct LoadedFileInfo {
   const char* fileName = nullptr;  // As handed to the loader; not copied
@@ -123,6 +132,7 @@ extern CloudBounds cloudBounds;
 extern FramingState framingState;
 extern HeightColours heightColours;
 extern PointerState pointerState;
+extern FrameSampling frameSampling;
 
 // Puts every record back at its start value (for tests; the point table's records are
 // not freed here).

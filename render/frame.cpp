@@ -89,8 +89,8 @@ void DrawAxes() {
   glDrawArrays(GL_LINES, 0, 6);
 }
 
-// Draws every record of the point table as one cyan point, straight from the table's own
-// memory. The axes' interleaved array of the frame before leaves its colour array enabled,
+// Draws every record of the point table (every stride-th while the mouse moves a big cloud) as
+// one cyan point, straight from the table's own memory. The axes' interleaved array of the frame before leaves its colour array enabled,
 // and after a draw from it the current colour is undefined: both are set again here. The
 // framing transform and the height colours apply to the points alone, so both end here.
 void DrawPoints() {
@@ -102,9 +102,12 @@ void DrawPoints() {
     ApplyFraming();
   }
   if (heightColours.on) BeginHeightColours();
+  // Every stride-th record, straight from the table (all of them but while the mouse moves a
+  // cloud too big to draw whole at a steady pace).
+  const int32_t stride = frameSampling.stride > 1 ? frameSampling.stride : 1;
   glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(PointRecord), pointTable.records);
-  glDrawArrays(GL_POINTS, 0, pointTable.count);
+  glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(sizeof(PointRecord)) * stride, pointTable.records);
+  glDrawArrays(GL_POINTS, 0, (pointTable.count - 1) / stride + 1);
   if (heightColours.on) EndHeightColours();
   if (framingState.framed) glPopMatrix();
 }

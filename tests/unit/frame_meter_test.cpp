@@ -2,6 +2,7 @@
 #include "records/app_state.h"
 #include "tests/fake/fake_platform.h"
 #include "render/frame.h"
+#include "render/frame_sampling.h"
 #include "render/scene.h"
 
 #include <gtest/gtest.h>
@@ -33,5 +34,34 @@ TEST(Meter, MeasuresEveryHundredFrames) {
     EXPECT_FLOAT_EQ(c.rate, frameRateMeter.rate);
     EXPECT_EQ(c.counter, frameRateMeter.frameCounter);
     EXPECT_EQ(c.last, frameRateMeter.lastMeasurementTime);
+  }
+}
+
+// The share of the points a frame draws: all of them unless a drag is under way or the wheel
+// turned within 250 ms, and the last whole frame took over 40 ms; then one in its time over 40.
+TEST(Meter, FramesKeepUpWithTheMouse) {
+  const struct {
+    const char* name;
+    uint8_t drag;
+    uint32_t wheelTime;  // 0: never turned
+    uint32_t now, wholeFrameMs;
+    int32_t stride;
+  } cases[] = {
+      {"the mouse at rest", DRAG_NONE, 0, 5000, 4000, 1},
+      {"a turn, frames in time", DRAG_TURN, 0, 5000, 40, 1},
+      {"a turn, frames just late", DRAG_TURN, 0, 5000, 41, 2},
+      {"a move, a 1M cloud", DRAG_MOVE, 0, 5000, 500, 13},
+      {"the wheel just turned", DRAG_NONE, 4751, 5000, 4000, 100},
+      {"the wheel at rest", DRAG_NONE, 4750, 5000, 4000, 1},
+  };
+  for (const auto& c : cases) {
+    ResetFakePlatform();
+    pointerState.drag = c.drag;
+    frameSampling.wheelTurned = c.wheelTime != 0;
+    frameSampling.wheelTime = c.wheelTime;
+    frameSampling.wholeFrameMs = c.wholeFrameMs;
+    fakePlatform.clock = c.now;
+    ChooseFrameSampling();
+    EXPECT_EQ(c.stride, frameSampling.stride) << c.name;
   }
 }
