@@ -1,5 +1,6 @@
-// Frame time of DrawFrame for clouds of 100k to 10M points, in the viewer's real window,
-// against two references drawn in the same rounds: the bare points (one glDrawArrays from
+// Frame time of DrawFrame for clouds of 100k to 10M points, in the viewer's real window, and of
+// the frames a drag draws (every stride-th point, the stride chosen from a whole frame's time as
+// the viewer chooses it), against two references drawn in the same rounds: the bare points (one glDrawArrays from
 // a client-side vertex array, nothing else in the frame) and the frame as the viewer drew
 // it before, three immediate-mode vertices a record. The three kinds take turns within each
 // round, each round starting with another, so a busy machine slows them alike; the medians
@@ -12,6 +13,7 @@
 #include "platform/platform_api.h"
 #include "window/viewer_window.h"
 #include "render/frame.h"
+#include "render/frame_sampling.h"
 
 #include <algorithm>
 #include <chrono>
@@ -56,6 +58,11 @@ void DrawBarePoints() {
   glDrawArrays(GL_POINTS, 0, pointTable.count);
 }
 
+// DrawFrame as during a drag: every frameSampling.stride-th point.
+void DrawDragFrame() {
+  DrawFrame();
+}
+
 // Milliseconds one frame of the given kind takes, finished.
 double TimeFrame(void (*draw)()) {
   viewState = ViewState{};
@@ -80,9 +87,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: frame-bench [ROUNDS] [MAX_POINTS] (needs a display)\n");
     return 1;
   }
-  std::printf("GL_RENDERER: %s\nrounds: %d\n\n%10s %12s %12s %14s %10s %12s\n",
+  std::printf("GL_RENDERER: %s\nrounds: %d\n\n%10s %12s %12s %14s %10s %12s %8s %10s %10s\n",
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)), rounds, "points",
-              "bare ms", "DrawFrame ms", "immediate ms", "DF/bare", "immediate/DF");
+              "bare ms", "DrawFrame ms", "immediate ms", "DF/bare", "immediate/DF", "stride", "drag ms",
+              "drag fps");
   loadedFileInfo.fileName = "bench";
   for (int32_t size : kSizes) {
     if (size > maxPoints) break;
@@ -90,24 +98,29 @@ int main(int argc, char** argv) {
     pointTable.records = cloud.data();
     pointTable.count = size;
     loadedFileInfo.vertexCounter = static_cast<float>(size);
-    void (*const kinds[3])() = {DrawBarePoints, DrawFrame, DrawImmediateFrame};
-    std::vector<double> times[3], overBare, overDrawn;
+    void (*const kinds[4])() = {DrawBarePoints, DrawFrame, DrawImmediateFrame, DrawDragFrame};
+    std::vector<double> times[4], overBare, overDrawn;
     TimeFrame(DrawFrame);  // the first frame of a size sets up the driver's buffers
+    // The stride a drag takes after a whole frame of this size, as the viewer chooses it.
+    const int32_t stride = ChoosePointStride(true, static_cast<uint32_t>(TimeFrame(DrawFrame)));
     for (int round = 0; round < rounds; round++) {
-      double t[3];
+      double t[4];
       // Each round starts with another kind, so none always follows the swap.
-      for (int k = 0; k < 3; k++) {
-        const int kind = (k + round) % 3;
+      for (int k = 0; k < 4; k++) {
+        const int kind = (k + round) % 4;
+        frameSampling.stride = kind == 3 ? stride : 1;
         t[kind] = TimeFrame(kinds[kind]);
         times[kind].push_back(t[kind]);
       }
+      frameSampling.stride = 1;
       SwapBuffers(windowContext.deviceContext);  // as the viewer does; none of the timings
       glFinish();                                // takes the swap on
       overBare.push_back(t[1] / t[0]);
       overDrawn.push_back(t[2] / t[1]);
     }
-    std::printf("%10d %12.1f %12.1f %14.1f %10.2f %12.2f\n", size, Median(times[0]),
-                Median(times[1]), Median(times[2]), Median(overBare), Median(overDrawn));
+    std::printf("%10d %12.1f %12.1f %14.1f %10.2f %12.2f %8d %10.1f %10.1f\n", size, Median(times[0]),
+                Median(times[1]), Median(times[2]), Median(overBare), Median(overDrawn), static_cast<int>(stride),
+                Median(times[3]), 1000.0 / Median(times[3]));
     std::fflush(stdout);
   }
   pointTable = PointTable{};
