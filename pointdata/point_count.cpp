@@ -78,7 +78,7 @@ void CountChunkBytes(ChunkCount* chunk, const char* p, size_t n, uint64_t at, ch
       } else if (lineFeed - chunk->lastLineFeed - 1 >= POINT_PIECE_MAX) {
         chunk->longPieces += LinePieces(lineFeed - chunk->lastLineFeed - 1, crBefore) - 1;
       }
-      chunk->lineFeeds += static_cast<uint64_t>(__builtin_popcountll(mask));
+      chunk->lineFeeds += CountBits(mask);
       chunk->lastLineFeed = at + i + static_cast<uint64_t>(63 - __builtin_clzll(mask));
     }
     if (stops != 0) return;

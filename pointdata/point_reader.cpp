@@ -100,7 +100,7 @@ uint64_t CountLineFeeds(const char* p, size_t n) {
   const __m128i lineFeed = _mm_set1_epi8('\n');
   for (; n - i >= 16; i += 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    lines += static_cast<uint64_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed)))));
+    lines += CountBits(static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed)))));
   }
 #endif
   for (; i < n; ++i) lines += p[i] == '\n';

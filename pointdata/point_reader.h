@@ -78,6 +78,15 @@ uint64_t CountLineFeeds(const char* p, size_t n);
 // its line feed, or POINT_PIECE_MAX characters (a CR before the line feed not counted).
 size_t CutPointPiece(const char* p, size_t avail);
 
+// The bits set in a mask, inline: x86-64's baseline has no population-count instruction, and the
+// compiler's builtin then calls a library function for every block.
+inline uint64_t CountBits(uint64_t mask) {
+  mask = mask - ((mask >> 1) & 0x5555555555555555ull);
+  mask = (mask & 0x3333333333333333ull) + ((mask >> 2) & 0x3333333333333333ull);
+  mask = (mask + (mask >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return (mask * 0x0101010101010101ull) >> 56;
+}
+
 // The pieces a line makes: rawLength bytes before its line feed, the last a CR when crBefore
 // (delivered as part of the line feed).
 inline uint64_t LinePieces(uint64_t rawLength, bool crBefore) {
