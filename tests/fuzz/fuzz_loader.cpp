@@ -9,6 +9,7 @@
 // buffer costs a sanitised build most of its time, so that run tries many more inputs.
 #include "records/texts.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/fuzz/line_reader_model.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_number.h"
 #include "pointdata/point_reader.h"
@@ -21,8 +22,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-using Records = std::vector<PointRecord>;
 
 static const std::string fileName = "/tmp/fuzz-loader-" + std::to_string(getpid()) + ".txt";
 static const uint8_t* fuzzData = nullptr;  // the fuzz input
@@ -37,27 +36,6 @@ static FILE* WriteFuzzFile() {
 
 // Removes the fuzz file when the run ends.
 static void RemoveFuzzFile() { std::remove(fileName.c_str()); }
-
-// The records of the first limit pieces a text-mode stream and a 255-byte line reader give
-// for the first size bytes of data (CR LF read as LF, the input ended at a Ctrl-Z), from
-// the lines a line feed ends: a last line without one gives none.
-static Records ExpectedRecords(const uint8_t* data, size_t size, size_t limit) {
-  std::string text;
-  for (size_t i = 0; i < size && data[i] != 0x1A; ++i) {
-    if (data[i] != '\r' || i + 1 == size || data[i + 1] != '\n') text += (char)data[i];
-  }
-  text.erase(text.rfind('\n') + 1);  // all of it without a line feed (npos + 1 is 0)
-  Records records;
-  float xyz[3] = {0.0f, 0.0f, 0.0f};
-  const char* stop = nullptr;
-  for (size_t pos = 0, length; pos < text.size() && records.size() < limit; pos += length) {
-    length = std::min(std::min(text.find('\n', pos), text.size() - 1) + 1 - pos, (size_t)254);
-    std::string piece = text.substr(pos, length);
-    ScanPiece(piece.c_str(), piece.c_str() + length, xyz, &stop);
-    records.push_back({xyz[0], xyz[1], xyz[2]});
-  }
-  return records;
-}
 
 // Aborts unless the count records at got are the expected ones.
 static void CheckRecords(const PointRecord* got, int32_t count, const Records& expected) {
