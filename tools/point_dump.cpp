@@ -2,12 +2,14 @@
 // count, the vertex counter and the table, one record a line, as the IEEE-754 bit patterns
 // of x, y and z; with --summary, one FNV-1a hash of all those bit patterns instead of the
 // records (for big files, and for comparing the builds quickly); with --threads, the reading
-// pass cut into N stretches, each on its own thread, however small the file.
+// pass cut into N stretches, each on its own thread, however small the file. The loader's
+// message boxes go to standard error as "caption: text": point-dump needs no windowing
+// library (on Windows it imports no USER32), so it runs where no display is.
 #include "records/app_state.h"
 #include "pointdata/point_file.h"
 #include "pointdata/point_reader.h"
+#include "tools/point_dump_format.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,12 +19,15 @@
 #include <io.h>
 #endif
 
-// The bit pattern of a float.
-static uint32_t FloatBits(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
+extern "C" {
+
+// The loader's boxes, as text on standard error; answered OK.
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+  std::fprintf(stderr, "%s: %s\n", caption, text);
+  return IDOK;
 }
+
+}  // extern "C"
 
 // Loads the named file, prints count, vertex counter and records, and frees the table.
 int main(int argc, char** argv) {
@@ -46,16 +51,7 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   LoadPointFileThreads(argv[1], threads);
-  std::printf("count %d\n", (int)pointTable.count);
-  std::printf("vertices %.0f\n", (double)loadedFileInfo.vertexCounter);
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (int32_t i = 0; i < pointTable.count; ++i) {
-    const PointRecord& r = pointTable.records[i];
-    uint32_t bits[3] = {FloatBits(r.x), FloatBits(r.y), FloatBits(r.z)};
-    if (!summary) std::printf("%08x %08x %08x\n", (unsigned)bits[0], (unsigned)bits[1], (unsigned)bits[2]);
-    for (uint32_t b : bits) hash = (hash ^ b) * 0x100000001b3ull;
-  }
-  if (summary) std::printf("hash %016llx\n", (unsigned long long)hash);
+  PrintPointDump(pointTable.count, loadedFileInfo.vertexCounter, pointTable.records, summary);
   ReleasePointTable();
   return 0;
 }
