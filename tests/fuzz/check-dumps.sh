@@ -19,9 +19,16 @@ dir=$1 point_dump=$2 load_bench=$3 model_dump=$4
 runner=()
 [[ $point_dump == *.exe ]] && runner=(wine)
 failed=0
+# How long one run may take (a run of the largest file takes about a second): past it the run
+# is stopped, and its status is timeout's 124.
+RUN_DEADLINE=120
 
 # Runs point-dump with these arguments into OUT and OUT.err; its exit status in status.
-run() { local out=$1; shift; "${runner[@]}" "$point_dump" "$@" >"$out" 2>"$out.err"; status=$?; }
+run() {
+  local out=$1; shift
+  timeout "$RUN_DEADLINE" "${runner[@]}" "$point_dump" "$@" >"$out" 2>"$out.err"; status=$?
+  [ "$status" != 124 ] || echo "(stopped after $RUN_DEADLINE s)" >>"$out.err"
+}
 
 # Prints the first line where OUT and the model's MODEL differ, or nothing when they agree.
 first_difference() {
