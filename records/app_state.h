@@ -36,7 +36,8 @@ constexpr int VIRTUAL_KEY_COUNT = 256;
 
 // One flag per virtual-key code: 1 while the key is down. A key-down message also sets
 // the key's pressed flag, which the main loop clears after each frame, so that a key that
-// went down and up between two frames still counts for the next one.
+// went down and up between two frames still counts for the next one; not while the window
+// is minimised, where a key only counts while it is held.
 struct KeyTable {
   uint8_t down[VIRTUAL_KEY_COUNT] = {};
   uint8_t pressed[VIRTUAL_KEY_COUNT] = {};

@@ -17,7 +17,12 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = keyTable.pressed[wParam] = 1;
+      // While minimised a key is only held: a tapped key (Escape above all) must not act on
+      // the frame after the restore, whether or not a frame came between.
+      if (wParam < VIRTUAL_KEY_COUNT) {
+        keyTable.down[wParam] = 1;
+        if (windowContext.active != 0) keyTable.pressed[wParam] = 1;
+      }
       return 0;
     case WM_KEYUP:
       if (wParam < VIRTUAL_KEY_COUNT) keyTable.down[wParam] = 0;
