@@ -20,10 +20,11 @@ int main(int argc, char** argv) {
   const Atom window = XInternAtom(display, "WINDOW", False);
   int windows = 0;
   for (long i = 0; i < clients; ++i) {
+    const auto& [client, length, value] = ids[i];  // the client, and its process id
     int types = 0;
     XResType* held = nullptr;
     // This call's status is Xlib's (non-zero for success), the one above X's (Success, 0).
-    if (XResGetClientPid(&ids[i]) != pid || !XResQueryClientResources(display, ids[i].spec.client, &types, &held)) {
+    if (XResGetClientPid(&ids[i]) != pid || !XResQueryClientResources(display, client.client, &types, &held)) {
       continue;
     }
     for (int t = 0; t < types; ++t) windows += held[t].resource_type == window ? held[t].count : 0;
