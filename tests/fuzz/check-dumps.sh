@@ -49,7 +49,10 @@ show() {
 }
 
 # A run into OUT that disagrees with MODEL: shown, run again into OUT.rerun and shown. It fails
-# the suite unless the first run never gave an answer and the rerun agrees (see the README).
+# the suite, unless under Wine the first run printed nothing and failed (Wine could not start
+# or finish it: seen about once in 3,000 runs) and the rerun agrees. Natively, and for an
+# output that is wrong, once is enough: the loader is deterministic, and the native run of the
+# same code has no Wine in between.
 mismatch() {
   local out=$1 model=$2 first=$status; shift 2
   echo "DIFFERS: ${runner[*]:+${runner[*]} }$point_dump $*$([ $# = 1 ] && echo " (threads as the loader chooses)")"
@@ -57,8 +60,8 @@ mismatch() {
   run "$out.rerun" "$@"
   if agrees "$out.rerun" "$model"; then echo "  the rerun agrees with the model:"; else echo "  the rerun repeats it:"; fi
   show "$out.rerun" "$model"
-  if agrees "$out.rerun" "$model" && [ "$first" != 0 ] && [ ! -s "$out" ]; then
-    echo "  (not counted: the first run printed nothing and failed, the rerun gave the right answer)"
+  if [ ${#runner[@]} -gt 0 ] && agrees "$out.rerun" "$model" && [ "$first" != 0 ] && [ ! -s "$out" ]; then
+    echo "  (not counted: under Wine the first run printed nothing and failed, the rerun gave the right answer)"
   else
     failed=1
   fi
