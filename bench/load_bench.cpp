@@ -1,4 +1,4 @@
-// load-bench [FOLDER [POINTS [--files-only | --huge]]]: loading speed of the point file
+// load-bench [FOLDER [POINTS [--files-only [SHAPE] | --huge]]]: loading speed of the point file
 // loader on every number shape, on one thread and on as many as it chooses, against a plain
 // fast_float loader built into the same binary (the file mapped, split at line feeds, three
 // fast_float::from_chars a line, records appended to a vector, one thread). Hand-timed, so
@@ -7,8 +7,8 @@
 // shape, and 10,000,000 of the %.6f shape. Prints, per file, the best of several interleaved
 // loads of each in MB/s, all threads over one and over the baseline; natively also the
 // loader's peak memory over its table. With --files-only it writes the POINTS files of the
-// shapes and measures nothing (the files other checks load); with --huge it writes POINTS
-// lines of "0 0 0" and loads them once.
+// shapes, or of the one SHAPE names, and measures nothing (the files other checks load);
+// with --huge it writes POINTS lines of "0 0 0" and loads them once.
 #include "records/app_state.h"
 #include "pointdata/point_file.h"
 
@@ -295,6 +295,7 @@ int main(int argc, char** argv) {
   if (argc > 3 && std::strcmp(argv[3], "--huge") == 0) return MeasureHuge(folder, points);
   if (argc > 3 && std::strcmp(argv[3], "--files-only") == 0) {
     for (const Shape& shape : SHAPES) {
+      if (argc > 4 && std::strcmp(argv[4], shape.name) != 0) continue;
       if (!EnsureFile(FileName(folder, shape.name, points), shape, points)) return 1;
     }
     return 0;

@@ -38,7 +38,8 @@ constexpr int VIRTUAL_KEY_COUNT = 256;
 // One flag per virtual-key code: 1 while the key is down. A key-down message that is not an
 // auto-repeat also sets the key's pressed flag, which the main loop clears after each frame,
 // so that a key that went down and up between two frames still counts for the next one, and
-// a switch (F, C, H) acts once per press however long the key is held.
+// a switch (F, C, H) acts once per press however long the key is held; not while the window
+// is minimised, where a key only counts while it is held.
 struct KeyTable {
   uint8_t down[VIRTUAL_KEY_COUNT] = {};
   uint8_t pressed[VIRTUAL_KEY_COUNT] = {};

@@ -53,11 +53,16 @@ send_key() {
 # Answers the box with this caption by a key, tapped until the box is gone.
 answer_box() { local box; box=$(wait_for 60 box_named "$1") && HOLD=0 send_key "$box" "$2" no_box "$1"; }
 
+# The Windows path of a Unix path (Z: is the Unix root). Wine starts a program given by its
+# Unix path through its start.exe, which about once in a thousand starts fails to start it
+# ("Application could not be started"); given by its Windows path, the program starts itself.
+windows_path() { echo "Z:${1//\//\\}"; }
+
 # Starts the viewer in the work folder with these arguments; its message boxes are logged (by
 # the stand-in natively, by Wine's trace under Wine), and box_seen tells whether a box with this
 # text (natively "caption|text|") is up or was logged. stop_viewer stops it if it still runs.
 start_viewer() {
-  local run=("$build/viewer"); [ "$mode" = wine ] && run=(wine "$build/viewer.exe"); rm -f "$work/boxes.log"
+  local run=("$build/viewer"); [ "$mode" = wine ] && run=(wine "$(windows_path "$build/viewer.exe")"); rm -f "$work/boxes.log"
   (cd "$work" && VIEWER_MESSAGEBOX_LOG="$work/boxes.log" WINEDEBUG=+msgbox exec "${run[@]}" "$@" >/dev/null 2>>boxes.log) &
   viewer_pid=$!
 }

@@ -4,12 +4,14 @@
 // records (for big files, and for comparing the builds quickly); with --threads, both passes
 // cut into N stretches, each on its own thread, however small the file; with --no-map, the file
 // read with positional reads, as where it cannot be mapped. It draws nothing, so it needs room
-// for the table alone.
+// for the table alone. The loader's message boxes go to standard error as "caption: text":
+// point-dump needs no windowing library (on Windows it imports no USER32), so it runs where no
+// display is.
 #include "records/app_state.h"
-#include "pointdata/point_file.h"
 #include "pointdata/point_count.h"
+#include "pointdata/point_file.h"
+#include "tools/point_dump_format.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,12 +21,15 @@
 #include <io.h>
 #endif
 
-// The bit pattern of a float.
-static uint32_t FloatBits(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
+extern "C" {
+
+// The loader's boxes, as text on standard error; answered OK.
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+  std::fprintf(stderr, "%s: %s\n", caption, text);
+  return IDOK;
 }
+
+}  // extern "C"
 
 // Loads the named file, prints count, vertex counter and records, and frees the table.
 int main(int argc, char** argv) {
@@ -51,16 +56,7 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   LoadPointFileWith(argv[1], options);
-  std::printf("count %d\n", (int)pointTable.count);
-  std::printf("vertices %.0f\n", (double)loadedFileInfo.vertexCounter);
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (int32_t i = 0; i < pointTable.count; ++i) {
-    const PointRecord& r = pointTable.records[i];
-    uint32_t bits[3] = {FloatBits(r.x), FloatBits(r.y), FloatBits(r.z)};
-    if (!summary) std::printf("%08x %08x %08x\n", (unsigned)bits[0], (unsigned)bits[1], (unsigned)bits[2]);
-    for (uint32_t b : bits) hash = (hash ^ b) * 0x100000001b3ull;
-  }
-  if (summary) std::printf("hash %016llx\n", (unsigned long long)hash);
+  PrintPointDump(pointTable.count, loadedFileInfo.vertexCounter, pointTable.records, summary);
   ReleasePointTable();
   return 0;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 group=${1:-test}
 run_packages=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libfreetype-dev
   libfontconfig-dev libgl1-mesa-dri fonts-liberation libfast-float-dev)
-test_packages=(libgtest-dev libx11-dev libxfixes-dev xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox
+test_packages=(libgtest-dev libx11-dev libxfixes-dev libxres-dev xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox
   g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
   clang libclang-rt-14-dev python3 dpkg-dev nsis lintian desktop-file-utils appstream file unzip)

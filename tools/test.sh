@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what testing needs (tools/setup.sh), then runs the workflow presets one after another
 # (configure, build, every suite through CTest; README "Tests"): native, native-asan, fuzz, win64,
-# and win32 where the kernel runs 32-bit programs. Logs go to build/test-logs/, with CTest's
-# JUnit files (junit-PRESET.xml), from which the suites are counted.
+# and win32 where the kernel runs 32-bit programs. Each workflow's log goes to build/test-logs/;
+# CTest's JUnit file, from which the suites are counted, to build/PRESET/test-logs/junit.xml,
+# beside the failing suites' screenshots and window trees.
 # The last line is "N passed, N failed, N skipped", counting builds and suites.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +17,7 @@ passed=0 failed=0 skipped=0
 # run (skipped if by its skip code, failed otherwise, e.g. for a failed fixture). A workflow
 # failing with no failure counted (CTest finding no suite) counts as one; its log's tail shows.
 run_workflow() {
-  local log="$logs/workflow-$1.log" junit="$logs/junit-$1.xml" start=$SECONDS status bad=0 skips
+  local log="$logs/workflow-$1.log" junit="build/$1/test-logs/junit.xml" start=$SECONDS status bad=0 skips
   rm -f "$junit"
   echo "==== $1"
   cmake --workflow --preset "$1" 2>&1 | tee "$log" | grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|Total Test time'

@@ -11,46 +11,99 @@ set -u
 size=1024x768
 server_flags=()
 
+# How long Xvfb may take to accept connections, and the window manager to manage a window.
+XVFB_DEADLINE=60
+WM_DEADLINE=120
+PROBE_TITLE="with-display probe"
+
+# Whether the window manager manages a new window: the probe window is mapped and listed
+# among the windows the manager manages.
+wm_manages() {
+  local id
+  id=$(xdotool search --onlyvisible --name "^$PROBE_TITLE\$" 2>/dev/null | head -n 1) &&
+    xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -qw "$(printf '0x%x' "$id")"
+}
+
+# Whether a window manager has taken the screen.
+wm_took_screen() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# What the window manager PID, its log LOG and the probe look like, on one line.
+wm_seen() {
+  local id
+  kill -0 "$1" 2>/dev/null && echo -n "openbox (pid $1) runs; " || echo -n "openbox (pid $1) has exited; "
+  wm_took_screen && echo -n "it has taken the screen; " ||
+    echo -n "it has not taken the screen; "
+  id=$(xdotool search --name "^$PROBE_TITLE\$" 2>/dev/null | head -n 1)
+  [ -n "$id" ] && echo -n "the probe window: $(xwininfo -id "$id" 2>/dev/null | grep -o 'Map State: .*'); " ||
+    echo -n "no probe window; "
+  echo "its log: $(tail -n 5 "$2" | tr '\n' '|')"
+}
+
 # Starts the window manager on DISPLAY, detached from the caller, logging to LOG, and prints its
-# process id; fails unless it comes up. Started again if it gives up at once (its log says why),
-# three times at most; on a loaded machine it can take a minute to come up.
+# process id once it manages windows: a probe window (xmessage) must be mapped and listed
+# among its windows. Its screen taken (_NET_SUPPORTING_WM_CHECK) is not enough: openbox
+# takes it before it has loaded its settings, theme and fonts, and a window mapped in
+# between is never mapped at all (SDL, which waits until a window it shows is mapped, then
+# waits for good). So the first probe comes once the screen is taken, and a probe that is
+# not managed in a while gives way to a new one, each given twice as long as the one before. The manager is started again if it exits (its log
+# says why), three times at most. Fails, saying what it saw, when no probe is managed
+# within WM_DEADLINE seconds.
 start_wm() {
-  local pid
+  local pid probe end patience give_up seen
   for _ in 1 2 3; do
     setsid openbox </dev/null >>"$1" 2>&1 &
     pid=$!
-    for _ in $(seq 1 1200); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { echo "$pid"; return; }
-      kill -0 "$pid" 2>/dev/null || break
+    end=$((SECONDS + WM_DEADLINE)) patience=1
+    until wm_took_screen; do
+      kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ] || break
       sleep 0.1
     done
-    kill -0 "$pid" 2>/dev/null && { echo "$pid"; return 1; }  # still coming up after two minutes: no second one
+    while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do
+      xmessage -title "$PROBE_TITLE" "window manager probe" </dev/null >/dev/null 2>&1 &
+      probe=$!
+      give_up=$((SECONDS + patience)) patience=$((patience * 2))
+      until wm_manages; do
+        kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$give_up" ] || break
+        sleep 0.1
+      done
+      wm_manages && seen="" || seen=$(wm_seen "$pid" "$1")
+      kill "$probe" 2>/dev/null
+      wait "$probe" 2>/dev/null
+      [ -z "$seen" ] && { echo "$pid"; return 0; }
+    done
+    kill -0 "$pid" 2>/dev/null && break  # running, but managing nothing in time: no second one
   done
+  echo "with-display: the window manager manages no window within $WM_DEADLINE s: $seen" >&2
+  echo "$pid"
   return 1
 }
 
-# Starts Xvfb (and the window manager) detached from the caller; writes FILE.
+# Starts Xvfb (and the window manager) detached from the caller; writes FILE. Fails, saying
+# what it saw, when either is not ready in time; nothing is left running then.
 start_display() {
-  local file=$1 dir number="" pid wm_pid=""
+  local file=$1 dir number="" pid wm_pid="" end
   mkdir -p "$(dirname "$file")" || return 1
   dir=$(mktemp -d)
   setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "${server_flags[@]}" \
     3>"$dir/number" </dev/null >"$dir/xvfb.log" 2>&1 &
   pid=$!
-  # Xvfb writes its number once it accepts connections (generously, as for the window manager).
-  for _ in $(seq 1 1200); do
-    number=$(tr -dc 0-9 <"$dir/number")
-    [ -n "$number" ] && break
-    kill -0 "$pid" 2>/dev/null || break
+  # Xvfb writes its number once it accepts connections.
+  end=$((SECONDS + XVFB_DEADLINE))
+  until number=$(tr -dc 0-9 <"$dir/number" 2>/dev/null) && [ -n "$number" ]; do
+    kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ] || break
     sleep 0.1
   done
   if [ -z "$number" ]; then
-    echo "with-display: Xvfb did not start: $(cat "$dir/xvfb.log")" >&2
+    echo "with-display: Xvfb gave no display number within $XVFB_DEADLINE s: $(cat "$dir/xvfb.log")" >&2
+  elif ! wm_pid=$(DISPLAY=":$number" start_wm "$dir/openbox.log"); then
+    number=""
+  fi
+  if [ -z "$number" ]; then
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     kill "$pid" 2>/dev/null
     rm -rf "$dir"
     return 1
   fi
-  wm_pid=$(DISPLAY=":$number" start_wm "$dir/openbox.log")
   printf 'DISPLAY=:%s\nxvfb_pid=%s\nwm_pid=%s\nlog_dir=%s\n' "$number" "$pid" "$wm_pid" "$dir" >"$file"
 }
 

@@ -49,9 +49,14 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
+      // While minimised a key is only held: a tapped key (Escape above all) must not act on
+      // the frame after the restore, whether or not a frame came between. An auto-repeat is
+      // no new press.
       if (wParam < VIRTUAL_KEY_COUNT) {
         keyTable.down[wParam] = 1;
-        if ((static_cast<uint32_t>(lParam) & KEY_PREVIOUSLY_DOWN) == 0) keyTable.pressed[wParam] = 1;
+        if (windowContext.active != 0 && (static_cast<uint32_t>(lParam) & KEY_PREVIOUSLY_DOWN) == 0) {
+          keyTable.pressed[wParam] = 1;
+        }
       }
       return 0;
     case WM_KEYUP:

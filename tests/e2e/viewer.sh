@@ -40,11 +40,14 @@ run_viewer && wait_for 30 shows "$id" cyan 20 && lines now
 for key in Prior Next Up Down Left Right q z w s d a; do
   mv "$work/now.png" "$work/was.png"; send_key "$id" $key lines_changed; check "$key changes its overlay line" $?
 done
-# Escape sent to the minimised window is ignored; R, sent with it, acts. Restored, Escape quits.
+# Escape tapped while the window is minimised is ignored, also on the frame after the restore:
+# there a key only counts while held. R, pressed after it and held until the restore, acts:
+# so the Escape was read while the window was minimised. Restored, Escape quits.
 at "Escape while minimised"
-lines was; xdotool windowminimize --sync "$id" && xdotool key --window "$id" Escape r
+lines was; xdotool windowminimize --sync "$id" && xdotool key --window "$id" Escape && xdotool keydown --window "$id" r
 xdotool windowactivate --sync "$id"; wait_for 30 lines_changed && ! viewer_ended
-check "Escape while minimised ignored, R with it acting" $?
+check "Escape tapped while minimised ignored; R held meanwhile acting once restored" $?
+xdotool keyup --window "$id" r
 escape_exits
 
 # F1 tapped once switches once: one question, then the new window goes on (R acts) without another.
@@ -64,19 +67,16 @@ wait_for 30 box_seen "Use Windowed Mode Instead?"; check "the question's text" $
 answer_box "Vexa GL" Escape; wait_for 60 box_seen "Program Will Now Close."; check "No: 'Program Will Now Close.'" $?
 answer_box ERROR Return; exits_with 0 "the refused switch"
 
-# A cloud of 500,000 points, whose first 100 frames (until the first rate is measured) take
-# over 20 s: R and 5, tapped once the first frame shows, act before the rate line changes. R
-# moves the cloud's right edge into a strip it never reaches from the start position; 5 fills
-# the middle, which the first size leaves dark.
-at "keys on a big cloud"
+# R and 5, tapped once on a cloud of 500,000 points, whose frames are long enough that a tap
+# mostly goes down and up between two of them: each still counts, for the next frame. R moves
+# the cloud's right edge into a strip it never reaches from the start position; 5 fills the
+# middle, which the first size leaves dark.
+at "keys tapped on a big cloud"
 for _ in $(seq 100); do cat "$repo/sphere.txt"; done >"$work/big.txt"
-run_viewer big.txt && wait_for 60 shows "$id" cyan 0 && shoot "$id" "$work/rate0.png" 120x20+610+478
-# Tapped, on purpose: a key pressed and released between two frames still counts once.
+run_viewer big.txt && wait_for 60 shows "$id" cyan 0
 xdotool windowfocus --sync "$id"; xdotool key r 5
 wait_for 60 eval 'shows "$id" cyan 0 40x90+540+340 && shows "$id" cyan 1200 40x40+470+367'
 check "R moves the cloud into the edge strip and 5 fills its middle" $?
-shoot "$id" "$work/rate1.png" 120x20+610+478
-compare -metric AE "$work/rate0.png" "$work/rate1.png" null: 2>/dev/null; check "both before the first rate is measured" $?
 at "close"; send_key "$id" alt+F4 viewer_ended; exits_with 0 "closing the window (Alt+F4 through the window manager)"
 
 # Natively, without a display or with one that does not answer, no window is made: the

@@ -18,6 +18,7 @@
 #include "pointdata/point_reader.h"
 #include "pointdata/point_records.h"
 #include "pointdata/point_threads.h"
+#include "tests/fuzz/line_reader_model.h"
 
 #include <unistd.h>
 
@@ -26,8 +27,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-using Records = std::vector<PointRecord>;
 
 // In the working folder, the test's build folder.
 static const std::string fileName = "fuzz-loader-" + std::to_string(getpid()) + ".txt";
@@ -47,25 +46,9 @@ static void WriteFuzzFile(const std::string& bytes) {
 // Removes the fuzz file when the run ends.
 static void RemoveFuzzFile() { std::remove(fileName.c_str()); }
 
-// The records of the first limit pieces a text-mode stream and a 255-byte line reader give
-// for the bytes (CR LF read as LF, the input ended at a Ctrl-Z), from the lines a line feed
-// ends: a last line without one gives none.
+// The model's records of the first limit pieces of the bytes.
 static Records ExpectedRecords(const std::string& bytes, size_t limit) {
-  std::string text;
-  for (size_t i = 0; i < bytes.size() && bytes[i] != 0x1A; ++i) {
-    if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n') text += bytes[i];
-  }
-  text.erase(text.rfind('\n') + 1);  // all of it without a line feed (npos + 1 is 0)
-  Records records;
-  float xyz[3] = {0.0f, 0.0f, 0.0f};
-  const char* stop = nullptr;
-  for (size_t pos = 0, length; pos < text.size() && records.size() < limit; pos += length) {
-    length = std::min(std::min(text.find('\n', pos), text.size() - 1) + 1 - pos, (size_t)254);
-    std::string piece = text.substr(pos, length);
-    ScanPiece(piece.c_str(), piece.c_str() + length, xyz, &stop);
-    records.push_back({xyz[0], xyz[1], xyz[2]});
-  }
-  return records;
+  return ExpectedRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), limit);
 }
 
 // The line feeds before the first Ctrl-Z: the records of a loaded file.

@@ -34,7 +34,7 @@ rm -rf "$WINEPREFIX"; wine wineboot -i >/dev/null 2>&1; wineserver -w
 # runs none, only the zip is tried.
 install_and_uninstall() {
   at "install"
-  wine "$work/pkg/$package.exe" /S; wineserver -w
+  wine "$(windows_path "$work/pkg/$package.exe")" /S; wineserver -w
   installed=$(find "$WINEPREFIX/drive_c" -ipath '*quillmere*' -type f | sort)
   shortcut=$(grep '/Quillmere viewer.lnk$' <<<"$installed")
   grep -q '/quillmere-viewer.exe$' <<<"$installed" && [ -n "$shortcut" ] && grep -q "$uninstall_key" "$WINEPREFIX/system.reg"

@@ -101,10 +101,6 @@ const Scene SCENES[] = {
       At(kBlue, 579, 336), At(kBlue, 651, 310)}},
     {"start view", {}, 5, {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}},
      {At(kCyan, 426, 357), At(kCyan, 327, 290), At(kCyan, 482, 409), At(kCyan, 258, 458)}},
-    {"moved nearer", {1, 2, -10}, 5, {{0.5f, 0.5f, 0}, {-1, -1, 0}, {2, -3, 1}},
-     {At(kCyan, 577, 308), At(kCyan, 515, 370), At(kCyan, 654, 462)}},
-    {"turned", {-3, 0, -15, 30, 45, 10}, 5, {{2, 1, -1}, {-1, 2, 2}, {1, -2, 0.5f}, {-3, -1, -2}},
-     {At(kCyan, 411, 317), At(kCyan, 410, 385), At(kCyan, 433, 420), At(kCyan, 286, 436)}},
     {"a speed turns from the next frame", {-3, 0, -15, 12, 34, 0, 0, 0, 30}, 5, {{3, 0, 0}},
      {At(kCyan, 459, 328), At(kCyan, 468, 370, 0)}},
     // For the point array: dense, coincident, clipped.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 
 // Frames after a scene set-up at clock start, the clock moving on by step at each reading:
 // the rate, counter and last measurement time.
@@ -35,6 +36,19 @@ TEST(Meter, MeasuresEveryHundredFrames) {
     EXPECT_EQ(c.counter, frameRateMeter.frameCounter);
     EXPECT_EQ(c.last, frameRateMeter.lastMeasurementTime);
   }
+}
+
+// A new scene set-up (display-mode switch) restarts the clock that keys use before the first
+// measurement; the meter's frame count and rate carry on.
+TEST(Meter, NewSceneRestartsOnlyTheClock) {
+  ResetFakePlatform();
+  frameRateMeter = {250.0f, 52, 1000, 52};
+  fakePlatform.clock = 5000;
+  ASSERT_TRUE(InitScene());
+  MeasureFrameRate();
+  MeasureFrameRate();
+  const FrameRateMeter expected = {250.0f, 54, 5000, 2};
+  EXPECT_EQ(0, std::memcmp(&expected, &frameRateMeter, sizeof expected));
 }
 
 // The share of the points a frame draws: all of them unless a drag is under way or the wheel
