@@ -136,5 +136,25 @@ TEST(FramePixels, ScenesShowWhereTheViewPutsThem) {
   }
 }
 
+// While the mouse moves a big cloud, a frame draws every stride-th record: of the start view's
+// four points, with a stride of 3, the first and the fourth; the frame after it every point
+// again, byte for byte as the reference draws them.
+TEST(FramePixels, DragFramesDrawEveryStrideThPoint) {
+  std::vector<PointRecord> points = SCENES[2].points;
+  pointTable = {static_cast<int32_t>(points.size()), points.data()};
+  glPointSize(5);
+  viewState = ViewState{};
+  const Frame reference = Draw(DrawImmediateFrame);
+  frameSampling.stride = 3;
+  const Frame drag = Draw();
+  frameSampling.stride = 1;
+  EXPECT_TRUE(Draw() == reference) << "the frame after the drag differs from the whole one";
+  const bool drawn[4] = {true, false, false, true};
+  for (int i = 0; i < 4; i++) {
+    const Box& b = SCENES[2].boxes[i];
+    EXPECT_EQ(drawn[i], Count(drag, kCyan, b.x0, b.y0, b.x1, b.y1) > 0) << "point " << i;
+  }
+}
+
 }  // namespace
 
