@@ -102,7 +102,11 @@ int main(int argc, char** argv) {
     std::vector<double> times[4], overBare, overDrawn;
     TimeFrame(DrawFrame);  // the first frame of a size sets up the driver's buffers
     // The stride a drag takes after a whole frame of this size, as the viewer chooses it.
-    const int32_t stride = ChoosePointStride(true, static_cast<uint32_t>(TimeFrame(DrawFrame)));
+    // The drag's first stride, then one more step, as the viewer takes them.
+    const uint32_t whole = static_cast<uint32_t>(TimeFrame(DrawFrame));
+    int32_t stride = ChoosePointStride(true, whole, 1, whole, size);
+    frameSampling.stride = stride;
+    stride = ChoosePointStride(true, whole, stride, static_cast<uint32_t>(TimeFrame(DrawDragFrame)), size);
     for (int round = 0; round < rounds; round++) {
       double t[4];
       // Each round starts with another kind, so none always follows the swap.

@@ -112,6 +112,7 @@ struct PointerState {
 // a drag on a cloud too big to draw whole at a steady pace answers at once.
 struct FrameSampling {
   uint32_t wholeFrameMs = 0;  // Milliseconds the last frame of every point took to draw and show
+  uint32_t lastFrameMs = 0;   // Milliseconds the last frame took, whatever it drew
   uint32_t wheelTime = 0;     // timeGetTime at the last notch of the wheel
   uint8_t wheelTurned = 0;    // 1 once the wheel has turned, so that wheelTime counts
   int32_t stride = 1;         // The frame draws every stride-th point (1: every one)

@@ -51,8 +51,10 @@ TEST(Meter, NewSceneRestartsOnlyTheClock) {
   EXPECT_EQ(0, std::memcmp(&expected, &frameRateMeter, sizeof expected));
 }
 
-// The share of the points a frame draws: all of them unless a drag is under way or the wheel
-// turned within 250 ms, and the last whole frame took over 40 ms; then one in its time over 40.
+// The share of a 1M cloud's points a frame draws: all of them unless a drag is under way or the
+// wheel turned within 250 ms, and the last whole frame took over 40 ms; then, on the drag's first
+// frame, one in the whole frame's time over 40, and after that the last stride scaled by the last
+// frame's time over 40.
 TEST(Meter, FramesKeepUpWithTheMouse) {
   const struct {
     const char* name;
@@ -60,22 +62,26 @@ TEST(Meter, FramesKeepUpWithTheMouse) {
     uint32_t wheelTime;  // 0: never turned
     uint32_t now, wholeFrameMs;
     int32_t stride;
+    uint32_t lastFrameMs;
+    int32_t next;
   } cases[] = {
-      {"the mouse at rest", DRAG_NONE, 0, 5000, 4000, 1},
-      {"a turn, frames in time", DRAG_TURN, 0, 5000, 40, 1},
-      {"a turn, frames just late", DRAG_TURN, 0, 5000, 41, 2},
-      {"a move, a 1M cloud", DRAG_MOVE, 0, 5000, 500, 13},
-      {"the wheel just turned", DRAG_NONE, 4751, 5000, 4000, 100},
-      {"the wheel at rest", DRAG_NONE, 4750, 5000, 4000, 1},
+      {"the mouse at rest", DRAG_NONE, 0, 5000, 4000, 7, 60, 1},
+      {"a turn, frames in time", DRAG_TURN, 0, 5000, 40, 1, 40, 1},
+      {"a turn, frames just late", DRAG_TURN, 0, 5000, 41, 1, 41, 2},
+      {"a move, its first frame", DRAG_MOVE, 0, 5000, 500, 1, 500, 13},
+      {"a move, its frames too slow", DRAG_MOVE, 0, 5000, 500, 13, 60, 20},
+      {"a move, its frames too fast", DRAG_MOVE, 0, 5000, 500, 13, 20, 7},
+      {"the wheel just turned", DRAG_NONE, 4751, 5000, 4000, 1, 4000, 100},
+      {"the wheel at rest", DRAG_NONE, 4750, 5000, 4000, 100, 40, 1},
+      {"no fewer than one point", DRAG_TURN, 0, 5000, 4000, 900000, 400, 1000000},
   };
   for (const auto& c : cases) {
     ResetFakePlatform();
+    pointTable.count = 1000000;
     pointerState.drag = c.drag;
-    frameSampling.wheelTurned = c.wheelTime != 0;
-    frameSampling.wheelTime = c.wheelTime;
-    frameSampling.wholeFrameMs = c.wholeFrameMs;
+    frameSampling = FrameSampling{c.wholeFrameMs, c.lastFrameMs, c.wheelTime, c.wheelTime != 0, c.stride};
     fakePlatform.clock = c.now;
     ChooseFrameSampling();
-    EXPECT_EQ(c.stride, frameSampling.stride) << c.name;
+    EXPECT_EQ(c.next, frameSampling.stride) << c.name;
   }
 }
