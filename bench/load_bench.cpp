@@ -1,4 +1,4 @@
-// load-bench [FOLDER [POINTS [--files-only [SHAPE] | --huge]]]: loading speed of the point file
+// load-bench [FOLDER [POINTS [--files-only [SHAPE] | --huge]]] [--no-map]: loading speed of the point file
 // loader on every number shape, on one thread and on as many as it chooses, against a plain
 // fast_float loader built into the same binary (the file mapped, split at line feeds, three
 // fast_float::from_chars a line, records appended to a vector, one thread). Hand-timed, so
@@ -8,7 +8,8 @@
 // loads of each in MB/s, all threads over one and over the baseline; natively also the
 // loader's peak memory over its table. With --files-only it writes the POINTS files of the
 // shapes, or of the one SHAPE names, and measures nothing (the files other checks load);
-// with --huge it writes POINTS lines of "0 0 0" and loads them once.
+// with --huge it writes POINTS lines of "0 0 0" and loads them once. With --no-map every load
+// reads by positional reads, as where the file cannot be mapped.
 #include "records/app_state.h"
 #include "pointdata/point_file.h"
 
@@ -180,12 +181,16 @@ void LoadBaseline(const char* name) {
   UnmapWholeFile(&view);
 }
 
+// Whether the loads read the file in place (its mapping) or by positional reads (--no-map).
+bool loadsMapFile = true;
+
 // The viewer's loader on as many threads as it chooses; the table stays for the caller, which
 // draws nothing.
 void LoadViewer(const char* name) {
   ResetAppState();
   PointLoadOptions options;
   options.forDrawing = false;
+  options.mapFile = loadsMapFile;
   LoadPointFileWith(name, options);
 }
 
@@ -195,6 +200,7 @@ void LoadViewerOneThread(const char* name) {
   PointLoadOptions options;
   options.threads = 1;
   options.forDrawing = false;
+  options.mapFile = loadsMapFile;
   LoadPointFileWith(name, options);
 }
 
@@ -290,6 +296,11 @@ int MeasureHuge(const std::string& folder, int64_t points) {
 
 // Writes the files, measures the peak memory of the big file, then the speed of each shape.
 int main(int argc, char** argv) {
+  // A last --no-map: every load by positional reads.
+  if (argc > 1 && std::strcmp(argv[argc - 1], "--no-map") == 0) {
+    loadsMapFile = false;
+    --argc;
+  }
   std::string folder = argc > 1 ? argv[1] : ".";
   int64_t points = argc > 2 ? std::atoll(argv[2]) : 2000000;
   if (argc > 3 && std::strcmp(argv[3], "--huge") == 0) return MeasureHuge(folder, points);
