@@ -93,4 +93,9 @@ at "close"; send_key "$id" alt+F4 viewer_ended; exits_with 0 "closing the window
   code=$?; grep -qxF "ERROR: Window Creation Error." <<<"$said" && [ "$code" = 0 ]
   check "\"ERROR: Window Creation Error.\" on standard error, then exit 0 (got $code; said: ${said//$'\n'/ | })" $?
 done
+# Natively --help and --version answer on standard output, with no display needed, and exit 0.
+[ "$mode" = native ] && { at "--help, --version"
+  help=$(env -u DISPLAY "$build/viewer" --help) && version=$(env -u DISPLAY "$build/viewer" --version)
+  [[ $? = 0 && $help == "Usage: quillmere-viewer [FILE]"$'\n'* && ${version%%$'\n'*} =~ ^quillmere-viewer\ [0-9.]+$ ]]
+  check "the usage and the version, exit 0 (said: ${help%%$'\n'*} | ${version%%$'\n'*})" $?; }
 finish
