@@ -89,9 +89,9 @@ at "dropping files"
 long_name() { shows "$id" blue 20 300x24+250+22; }
 run_viewer && wait_for 30 box_is "295 289 491 487" && ! long_name && send_key "$id" q box_where "x1 - x0 < 190"
 check "the sphere, moved farther by Q" $?
-"$drop" "$title" "$work/utm.txt" && wait_for 30 box_is "$reset" && long_name
+"$drop" "$id" "$work/utm.txt" && wait_for 30 box_is "$reset" && long_name
 check "the UTM terrain dropped on it: framed, where R puts it (box $box), its name in the overlay" $?
-mkdir "$work/folder" && "$drop" "$title" "$work/folder" && wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null &&
+mkdir "$work/folder" && "$drop" "$id" "$work/folder" && wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null &&
   wait_for 60 box_seen "couldn't open file"
 check "a folder dropped: a box captioned SHUTDOWN ERROR says \"couldn't open file\"" $?
 answer_box "SHUTDOWN ERROR" Return; wait_for 30 eval '! shows "$id" cyan 0'; check "then an empty cloud" $?

@@ -1,13 +1,15 @@
 // Drops a file on a window as a file manager does, through the X drag-and-drop protocol (XDND):
 // owns the XdndSelection, sends XdndEnter, XdndPosition (the window's middle) and, once the
-// window accepts, XdndDrop to the window named NAME that is XdndAware; gives the file's
-// text/uri-list when asked; and waits for XdndFinished. Each step has a deadline of its own.
-// Exit 0 once the window has taken the drop; 1, saying what was awaited and what came, when a
-// deadline passes or the window refuses; 2 without a display, a window or a path.
-// Usage: x-drop NAME PATH
+// window accepts, XdndDrop to the window (found by name by the caller), which must be
+// XdndAware; gives the file's text/uri-list when asked; and waits for XdndFinished. Each step
+// has a deadline of its own. Exit 0 once the window has taken the drop; 1, saying what was
+// awaited and what came, when a deadline passes or the window refuses; 2 without a display, an
+// XdndAware window or a path.
+// Usage: x-drop WINDOW_ID PATH
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -42,22 +44,6 @@ long XdndVersionOf(Window window) {
   return version;
 }
 
-// The first window under window named name that is XdndAware.
-Window FindTarget(Window window, const char* name) {
-  char* title = nullptr;
-  const bool named = XFetchName(display, window, &title) != 0 && title != nullptr && std::strcmp(title, name) == 0;
-  if (title != nullptr) XFree(title);
-  if (named && XdndVersionOf(window) > 0) return window;
-  Window root = None, parent = None, *children = nullptr;
-  unsigned int count = 0;
-  Window found = None;
-  if (XQueryTree(display, window, &root, &parent, &children, &count) != 0) {
-    for (unsigned int i = 0; i < count && found == None; ++i) found = FindTarget(children[i], name);
-  }
-  if (children != nullptr) XFree(children);
-  return found;
-}
-
 // The file as a text/uri-list: file://, its absolute path with every byte but the unreserved
 // ones and '/' percent-encoded, and a line end.
 std::string UriListOf(const char* path) {
@@ -65,13 +51,9 @@ std::string UriListOf(const char* path) {
   if (realpath(path, absolute) == nullptr) return "";
   std::string uri = "file://";
   for (const unsigned char* c = reinterpret_cast<const unsigned char*>(absolute); *c != 0; ++c) {
-    if (std::strchr("-._~/", *c) != nullptr || (*c >= '0' && *c <= '9') || ((*c | 0x20) >= 'a' && (*c | 0x20) <= 'z')) {
-      uri += static_cast<char>(*c);
-    } else {
-      char escaped[4];
-      std::snprintf(escaped, sizeof escaped, "%%%02X", *c);
-      uri += escaped;
-    }
+    char escaped[4];
+    std::snprintf(escaped, sizeof escaped, std::isalnum(*c) || std::strchr("-._~/", *c) ? "%c" : "%%%02X", *c);
+    uri += escaped;
   }
   return uri + "\r\n";
 }
@@ -79,35 +61,23 @@ std::string UriListOf(const char* path) {
 // Sends an XDND client message with these five values to the target.
 void SendXdnd(Window target, const char* type, long l1, long l2, long l3, long l4) {
   XEvent event = {};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = target;
-  event.xclient.message_type = AtomOf(type);
-  event.xclient.format = 32;
-  long values[5] = {static_cast<long>(source), l1, l2, l3, l4};
-  for (int i = 0; i < 5; ++i) event.xclient.data.l[i] = values[i];
+  event.xclient = {ClientMessage, 0, True, display, target, AtomOf(type), 32, {}};
+  const long values[5] = {static_cast<long>(source), l1, l2, l3, l4};
+  std::memcpy(event.xclient.data.l, values, sizeof values);
   XSendEvent(display, target, False, NoEventMask, &event);
   XFlush(display);
 }
 
-// Answers a request for the selection: the uri list for text/uri-list, the targets for TARGETS,
+// Answers a request for the selection: the uri list for text/uri-list (the one type offered),
 // a refusal for anything else.
 void AnswerSelectionRequest(const XSelectionRequestEvent& request) {
   XEvent reply = {};
-  reply.xselection.type = SelectionNotify;
-  reply.xselection.requestor = request.requestor;
-  reply.xselection.selection = request.selection;
-  reply.xselection.target = request.target;
-  reply.xselection.time = request.time;
-  const Atom property = request.property != None ? request.property : request.target;
+  reply.xselection = {SelectionNotify, 0, True, display, request.requestor, request.selection, request.target, None,
+                      request.time};
   if (request.target == AtomOf("text/uri-list")) {
-    XChangeProperty(display, request.requestor, property, request.target, 8, PropModeReplace,
+    reply.xselection.property = request.property != None ? request.property : request.target;
+    XChangeProperty(display, request.requestor, reply.xselection.property, request.target, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(uriList.data()), static_cast<int>(uriList.size()));
-    reply.xselection.property = property;
-  } else if (request.target == AtomOf("TARGETS")) {
-    const Atom targets[2] = {AtomOf("TARGETS"), AtomOf("text/uri-list")};
-    XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(targets), 2);
-    reply.xselection.property = property;
   }
   XSendEvent(display, request.requestor, False, NoEventMask, &reply);
   XFlush(display);
@@ -140,14 +110,14 @@ int main(int argc, char** argv) {
   if (argc != 3 || (display = XOpenDisplay(nullptr)) == nullptr) return 2;
   uriList = UriListOf(argv[2]);
   const Window root = DefaultRootWindow(display);
-  const Window target = FindTarget(root, argv[1]);
-  if (uriList.empty() || target == None) {
-    std::fprintf(stderr, "x-drop: %s\n", uriList.empty() ? "no such path" : "no XdndAware window of that name");
+  const Window target = std::strtoul(argv[1], nullptr, 0);
+  const long version = XdndVersionOf(target) < XDND_VERSION ? XdndVersionOf(target) : XDND_VERSION;
+  if (uriList.empty() || version == 0) {
+    std::fprintf(stderr, "x-drop: %s\n", uriList.empty() ? "no such path" : "the window takes no drops (no XdndAware)");
     return 2;
   }
   source = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(display, AtomOf("XdndSelection"), source, CurrentTime);
-  const long version = XdndVersionOf(target) < XDND_VERSION ? XdndVersionOf(target) : XDND_VERSION;
   XWindowAttributes attributes;
   XGetWindowAttributes(display, target, &attributes);
   int x = 0, y = 0;
