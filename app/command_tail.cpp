@@ -1,6 +1,8 @@
 // The command-line tail rule of the viewer's start-up.
 #include "app/command_tail.h"
 
+#include <cstring>
+
 // Returns the tail of a raw command line (an empty text for a null one).
 const char* SkipProgramName(const char* commandLine) {
   if (commandLine == nullptr) return "";
@@ -12,4 +14,12 @@ const char* SkipProgramName(const char* commandLine) {
   }
   while (*cursor >= 1 && *cursor <= 32) ++cursor;
   return reinterpret_cast<const char*>(cursor);
+}
+
+// The inside of a tail that is one quoted path; any other tail as it is.
+std::string StripExplorerQuotes(const char* tail) {
+  const size_t length = std::strlen(tail);
+  const bool onePath = length > 2 && tail[0] == '"' && tail[length - 1] == '"' &&
+                       std::memchr(tail + 1, '"', length - 2) == nullptr;
+  return onePath ? std::string(tail + 1, length - 2) : std::string(tail);
 }

@@ -41,23 +41,24 @@ bool WaitForLoad(BackgroundLoad* load, int milliseconds) {
 
 // Shows the progress until the load is done, handing the messages that come meanwhile to their
 // windows; a quit request among them is posted again for the caller's loop.
-void ShowProgressUntilLoaded(BackgroundLoad* load) {
+void ShowProgressUntilLoaded(BackgroundLoad* load, MSG* last) {
   const bool shown = OpenProgressWindow(load->name);
   bool quit = false;
-  MSG last = {};
   do {
-    if (!quit && !PumpMessages(&last)) quit = true;
+    if (!quit && !PumpMessages(last)) quit = true;
     if (shown) DrawProgress(PointLoadDone(), pointLoadProgress.recordsRead.load());
   } while (!WaitForLoad(load, PROGRESS_FRAME_MS));
   if (shown) CloseProgressWindow();
-  if (quit) PostQuitMessage(static_cast<int>(last.wParam));
+  if (quit) PostQuitMessage(static_cast<int>(last->wParam));
 }
 
 }  // namespace
 
 // Starts the load on a thread and shows its progress if it takes long; a thread that cannot be
 // started leaves the load to this one, without progress.
-void LoadPointFileShowingProgress(const char* name) {
+void LoadPointFileShowingProgress(const char* name, MSG* last) {
+  MSG own = {};
+  if (last == nullptr) last = &own;
   loadedFileInfo.fileName = name;
   BackgroundLoad load;
   load.name = name;
@@ -70,7 +71,7 @@ void LoadPointFileShowingProgress(const char* name) {
     ReportPointLoad(ReadPointFile(name, PointLoadOptions()));
     return;
   }
-  if (!WaitForLoad(&load, PROGRESS_DELAY_MS)) ShowProgressUntilLoaded(&load);
+  if (!WaitForLoad(&load, PROGRESS_DELAY_MS)) ShowProgressUntilLoaded(&load, last);
   worker.join();
   ReportPointLoad(load.outcome);
 }

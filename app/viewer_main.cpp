@@ -12,6 +12,7 @@
 #include "render/frame.h"
 #include "render/frame_sampling.h"
 #include "render/framing.h"
+#include "render/scene.h"
 #include "window/message_pump.h"
 #include "window/viewer_window.h"
 
@@ -29,6 +30,25 @@ static bool OpenViewerWindow(bool fullscreen) {
 // Escape ends the run only while the window is not minimised.
 static bool EscapeRequested() {
   return windowContext.active != 0 && KeyDown(VK_ESCAPE);
+}
+
+// Loads a point file and frames it: the same at the start and for a file dropped on the window.
+// The messages handed on during a long load count as retrieved by the loop (the last in *last).
+static void OpenPointFile(const char* name, MSG* last) {
+  LoadPointFileShowingProgress(name, last);
+  MeasureCloudBounds();
+  ChooseFraming();
+}
+
+// A file dropped on the window replaces the cloud, with the view reset as R resets it. Its name
+// is kept for the overlay until the next drop is opened.
+static void OpenDroppedFileIfAny(MSG* last) {
+  if (!droppedFile.waiting) return;
+  droppedFile.waiting = 0;
+  droppedFile.opened = droppedFile.name;
+  OpenPointFile(droppedFile.opened.c_str(), last);
+  ResetView();
+  RestartFrameClock();
 }
 
 // Draws one frame, shows it and applies the held keys; H shows the help.
@@ -56,16 +76,15 @@ static bool SwitchDisplayModeIfAsked() {
 
 // Loads the file, opens the window, runs the loop and returns the exit code.
 int ViewerMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  LoadPointFileShowingProgress(ChoosePointFile(commandLine));
-  MeasureCloudBounds();
-  ChooseFraming();
+  MSG message = {};
+  OpenPointFile(ChoosePointFile(commandLine), &message);
   windowContext.fullscreen = 0;
   if (!OpenViewerWindow(false)) {
     ReleasePointTable();
     return 0;
   }
-  MSG message = {};
   while (PumpMessages(&message) && !EscapeRequested()) {
+    OpenDroppedFileIfAny(&message);
     RunFrame();
     if (!SwitchDisplayModeIfAsked()) {
       ReleasePointTable();

@@ -79,13 +79,17 @@ static void ApplyMovementKeys(double p) {
   if (KeyDown('A')) AddStep(viewState.positionX, -p);
 }
 
-// R: stop turning and put the cloud at the reset position; the angles stay.
-static void ApplyResetKey() {
-  if (!KeyDown('R')) return;
+// Stops turning and puts the cloud at the reset position; the angles stay.
+void ResetView() {
   StopTurning();
   viewState.positionX = 0.0f;
   viewState.positionY = 0.0f;
   viewState.positionZ = HOME_POSITION_Z;
+}
+
+// R: the reset.
+static void ApplyResetKey() {
+  if (KeyDown('R')) ResetView();
 }
 
 // Space: stop turning; nothing moves.

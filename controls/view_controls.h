@@ -7,6 +7,10 @@ void AddStep(float& field, double delta);
 // Stops the spin: the rotation speeds to 0.
 void StopTurning();
 
+// R's reset, also of a file dropped on the window: the speeds to 0 and the cloud at
+// (0, 0, HOME_POSITION_Z); the angles stay.
+void ResetView();
+
 // True while the key with this virtual-key code is held, and for the first frame after a
 // key-down message of it even when its key-up came before that frame.
 bool KeyDown(int virtualKey);

@@ -1,6 +1,7 @@
 # Run by the install: the desktop entry and the manual page with the installed data folder
 # (cmake --install's prefix, or /usr in the .deb), the manual page and the changelog compressed.
 set(VIEWER_SHARE_DIR "${CMAKE_INSTALL_PREFIX}/${VIEWER_DATA_DIR}")
+set(VIEWER_GUIDE "${CMAKE_INSTALL_PREFIX}/${VIEWER_DOC_DIR}/guide.md")
 configure_file(${VIEWER_PACKAGING_DIR}/${VIEWER_APP_ID}.desktop.in ${VIEWER_STAGING_DIR}/${VIEWER_APP_ID}.desktop @ONLY)
 configure_file(${VIEWER_PACKAGING_DIR}/quillmere-viewer.1.in ${VIEWER_STAGING_DIR}/quillmere-viewer.1 @ONLY)
 configure_file(${VIEWER_PACKAGING_DIR}/changelog.in ${VIEWER_STAGING_DIR}/changelog @ONLY)

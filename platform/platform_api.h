@@ -12,6 +12,7 @@
 #endif
 #include <windows.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -53,6 +54,7 @@ typedef HICON HCURSOR;
 typedef struct HBRUSH__* HBRUSH;
 typedef struct HMENU__* HMENU;
 typedef struct HFONT__* HFONT;
+typedef struct HDROP__* HDROP;
 typedef void* HGDIOBJ;
 typedef void* LPVOID;
 
@@ -209,6 +211,7 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes on Windows");
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
+#define WM_DROPFILES 0x0233
 
 // Mouse messages: the buttons and keys held, in wParam (its low word for WM_MOUSEWHEEL,
 // whose high word is the wheel's signed turn in WHEEL_DELTA units a notch).
@@ -340,6 +343,10 @@ BOOL WINAPI wglDeleteContext(HGLRC context);
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase);
 // WINMM
 DWORD WINAPI timeGetTime(void);
+// SHELL32: files dropped on a window
+void WINAPI DragAcceptFiles(HWND window, BOOL accept);
+UINT WINAPI DragQueryFileA(HDROP drop, UINT file, LPSTR name, UINT size);
+void WINAPI DragFinish(HDROP drop);
 }
 
 // MinGW's GL headers pull in <windows.h> unless WINGDIAPI is set (APIENTRY is, above).

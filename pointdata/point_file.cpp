@@ -160,6 +160,10 @@ void LoadPointFileWith(const char* name, const PointLoadOptions& options) {
 
 // Opens the named file, maps it where asked and possible, and reads it.
 PointLoadOutcome ReadPointFile(const char* name, const PointLoadOptions& options) {
+  // A load into a running viewer replaces the cloud: the old one goes first, so that the two
+  // never need memory at once, and a file that cannot be read leaves an empty cloud.
+  ReleasePointTable();
+  loadedFileInfo.vertexCounter = 0.0f;
   PointSource source;
   StartPointLoadProgress(0);
 #if defined(VIEWER_TEST_HOOKS)

@@ -41,8 +41,8 @@ void LoadPointFile(const char* name);
 // LoadPointFile with these options.
 void LoadPointFileWith(const char* name, const PointLoadOptions& options);
 
-// Reads the named file into pointTable and its line count into the vertex counter, up to the
-// size it had when it was opened; says how it went and shows nothing. A file that changed
+// Reads the named file into pointTable (emptied first) and its line count into the vertex
+// counter, up to the size it had when it was opened; says how it went and shows nothing. A file that changed
 // while it was read (a size or time that moved, or bytes not where they were counted) is read
 // again in one pass, of which only what was read while the file stood still is kept.
 PointLoadOutcome ReadPointFile(const char* name, const PointLoadOptions& options);

@@ -12,6 +12,7 @@ FramingState framingState;
 HeightColours heightColours;
 PointerState pointerState;
 FrameSampling frameSampling;
+DroppedFile droppedFile;
 
 void ResetAppState() {
   viewState = ViewState{};
@@ -25,4 +26,5 @@ void ResetAppState() {
   heightColours = HeightColours{};
   pointerState = PointerState{};
   frameSampling = FrameSampling{};
+  droppedFile = DroppedFile{};
 }

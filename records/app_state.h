@@ -6,6 +6,7 @@
 #include "records/window_size.h"
 
 #include <cstdint>
+#include <string>
 
 // How far in front of the eye the cloud starts, and where R puts it back (scene units).
 constexpr float HOME_POSITION_Z = -15.0f;
@@ -124,6 +125,15 @@ struct LoadedFileInfo {
   float vertexCounter = 0.0f;      // Line feeds of the loaded file
 };
 
+// A file dropped on the window: the window procedure keeps its name until the main loop, between
+// two frames, opens it in place of the cloud. The name of the one opened last stays for the
+// overlay, apart from the one waiting, which a drop during its load may replace.
+struct DroppedFile {
+  uint8_t waiting = 0;  // 1 from the drop until the main loop takes it
+  std::string name;     // The file dropped last (the first of its files)
+  std::string opened;   // The dropped file opened last; loadedFileInfo.fileName points into it
+};
+
 extern ViewState viewState;
 extern FrameRateMeter frameRateMeter;
 extern KeyTable keyTable;
@@ -135,6 +145,7 @@ extern FramingState framingState;
 extern HeightColours heightColours;
 extern PointerState pointerState;
 extern FrameSampling frameSampling;
+extern DroppedFile droppedFile;
 
 // Puts every record back at its start value (for tests; the point table's records are
 // not freed here).

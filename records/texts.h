@@ -33,6 +33,24 @@ constexpr char MSG_HELP[] =
     "H: this help\n"
     "Escape: quit";
 
+// The Linux command line's answers to --help and --version, on standard output.
+constexpr char USAGE_TEXT[] =
+    "Usage: quillmere-viewer [FILE]\n"
+    "       quillmere-viewer --help | --version\n"
+    "Shows the 3-D point cloud stored in FILE, a text file of three numbers (x, y and z) a\n"
+    "line; without FILE, sphere.txt from the working folder. Several arguments are one name,\n"
+    "joined with single blanks. In the window, H lists every key and mouse action, a file\n"
+    "dropped on it replaces the cloud, and Escape quits (exit status 27).\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "More in the manual page (man quillmere-viewer) and the guide.\n"
+    "Report problems to maintainers@quillmere.org.\n";
+constexpr char VERSION_TEXT[] =
+    "quillmere-viewer " VIEWER_VERSION "\n"
+    "Copyright (c) 2026 the Quillmere viewer maintainers. MIT licence.\n";
+
 // Window title, class and default file
 constexpr char VIEWER_TITLE[] = "Quillmere OpenGL by KALMO";
 constexpr char VIEWER_CLASS_NAME[] = "OpenGL";

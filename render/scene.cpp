@@ -24,10 +24,14 @@ bool InitScene() {
 
   BuildFontLists();
   BuildHeightRamp();
-  // Only the clock restarts; the counter and the rate carry on across new contexts.
+  RestartFrameClock();
+  return true;
+}
+
+// Only the clock restarts; the counter and the rate carry on across new contexts and loads.
+void RestartFrameClock() {
   frameRateMeter.lastMeasurementTime = timeGetTime();
   frameRateMeter.framesSinceSetUp = 0;
-  return true;
 }
 
 // A zero height would divide by zero in the aspect ratio.

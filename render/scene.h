@@ -18,6 +18,9 @@ extern GLuint OverlayFont;
 
 // Sets the fixed pipeline state, builds the font lists and starts the frame-rate clock.
 bool InitScene();
+// Measures the frame rate from now on: the time before (a new context's set-up, a load) is no
+// frame's.
+void RestartFrameClock();
 // Sets the viewport and the 45-degree perspective for a client area (height 0 is taken as 1).
 void ResizeScene(int width, int height);
 // Rasterises the bold 14-unit Arial glyphs into the font's display lists.

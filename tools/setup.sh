@@ -9,7 +9,7 @@ run_packages=(cmake g++ make pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev l
 test_packages=(libgtest-dev libx11-dev libxfixes-dev libxres-dev xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox
   g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
-  clang libclang-rt-14-dev python3 dpkg-dev nsis lintian desktop-file-utils appstream file unzip)
+  clang libclang-rt-14-dev python3 python3-debian dpkg-dev nsis lintian desktop-file-utils appstream file unzip)
 packages=("${run_packages[@]}")
 [ "$group" = test ] && packages+=("${test_packages[@]}")
 

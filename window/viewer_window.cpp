@@ -205,6 +205,8 @@ bool CreateViewerWindow(const char* title, int width, int height, int bits, bool
   if (!SetUpPixelFormat(format)) return FailAfterTeardown(MSG_SET_PIXEL_FORMAT_FAILED);
   if (!CreateRenderingContext()) return FailAfterTeardown(MSG_NO_RENDERING_CONTEXT);
   if (!ActivateRenderingContext()) return FailAfterTeardown(MSG_ACTIVATE_CONTEXT_FAILED);
+  // A file dropped on the window replaces the cloud (the main loop opens it).
+  DragAcceptFiles(windowContext.window, TRUE);
   ShowMainWindow();
   ResizeScene(width, height);
   if (!InitScene()) return FailAfterTeardown(MSG_INITIALIZATION_FAILED);

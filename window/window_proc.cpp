@@ -1,4 +1,5 @@
-// The procedure of the viewer's window class: key flags, the mouse, active flag, projection, quit.
+// The procedure of the viewer's window class: key flags, the mouse, active flag, projection, quit,
+// files dropped.
 #include "window/window_proc.h"
 
 #include "controls/mouse_controls.h"
@@ -6,6 +7,7 @@
 #include "render/scene.h"
 
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -32,6 +34,19 @@ bool KeepDrag(WPARAM buttons) {
   EndDrag();
   ReleaseCapture();
   return false;
+}
+
+// Keeps the name of the first file dropped for the main loop, which opens it between two frames
+// (a load, its progress and its boxes do not belong inside a message's dispatch), and gives
+// the drop back.
+void TakeDroppedFile(HDROP drop) {
+  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  std::string name(length + 1, '\0');
+  if (length > 0 && DragQueryFileA(drop, 0, &name[0], length + 1) == length) {
+    droppedFile.name.assign(name, 0, length);
+    droppedFile.waiting = 1;
+  }
+  DragFinish(drop);
 }
 
 }  // namespace
@@ -83,6 +98,9 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       return 0;
     case WM_MOUSEWHEEL:
       TurnWheel(static_cast<int16_t>(HIWORD(wParam)));
+      return 0;
+    case WM_DROPFILES:
+      TakeDroppedFile(reinterpret_cast<HDROP>(wParam));
       return 0;
     default:
       break;

@@ -1,6 +1,7 @@
 // USER32's message queue: PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage, DefWindowProcA.
 // Built on SDL2 events; key and mouse events are queued as key and mouse messages (a move right
-// after a move with the same buttons replaces it, as Windows coalesces moves), window events
+// after a move with the same buttons replaces it, as Windows coalesces moves), a drop of files
+// as WM_DROPFILES for a window that takes them, window events
 // sent on the way, and the end of the session (SIGTERM, SIGINT, SIGHUP) sent as every window's
 // close command. An SDL event is taken only while the queue has room for the message it may
 // make, so no message is ever dropped: the rest wait in SDL's own queue.
@@ -70,12 +71,16 @@ bool SdlQueueTake(SdlMessageQueue* queue, MSG* out, HWND window, UINT filterMin,
   return false;
 }
 
-// Drops the queued messages of a window that is gone.
+// Drops the queued messages of a window that is gone (and the drops they carry).
 void SdlQueueForget(SdlMessageQueue* queue, HWND window) {
   SdlMessageQueue kept = {};
   for (int i = 0; i < queue->count; ++i) {
     const MSG& item = queue->items[(queue->head + i) % STANDIN_QUEUE_LENGTH];
-    if (item.hwnd != window) SdlQueuePush(&kept, item);
+    if (item.hwnd != window) {
+      SdlQueuePush(&kept, item);
+    } else if (item.message == WM_DROPFILES) {
+      DragFinish(reinterpret_cast<HDROP>(item.wParam));
+    }
   }
   *queue = kept;
 }
@@ -190,8 +195,21 @@ void SdlQueueWheelEvent(const SDL_MouseWheelEvent& event) {
   SdlQueuePush(&sdlMessages.input, SdlMakeMessage(window, WM_MOUSEWHEEL, wParam, SdlPointParam(x, y)));
 }
 
-// Handles one SDL event: window events are sent at once, key and mouse events queued (at most
-// one message).
+// Queues WM_DROPFILES once a drop is complete, for a window that takes dropped files (the queue
+// has room for it); a drop no window takes is given back.
+void SdlQueueDropEvent(const SDL_DropEvent& event) {
+  HDROP drop = SdlGatherDrop(event);
+  if (drop == nullptr) return;
+  HWND window = SdlDropWindow(event.windowID);
+  if (window == nullptr) {
+    DragFinish(drop);
+    return;
+  }
+  SdlQueuePush(&sdlMessages.input, SdlMakeMessage(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+}
+
+// Handles one SDL event: window events are sent at once, key, mouse and drop events queued (at
+// most one message).
 void SdlHandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_WINDOWEVENT:
@@ -210,6 +228,12 @@ void SdlHandleEvent(const SDL_Event& event) {
       break;
     case SDL_MOUSEWHEEL:
       SdlQueueWheelEvent(event.wheel);
+      break;
+    case SDL_DROPBEGIN:
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+    case SDL_DROPCOMPLETE:
+      SdlQueueDropEvent(event.drop);
       break;
     default:
       // SDL_QUIT is ignored: closing comes through SDL_WINDOWEVENT_CLOSE.

@@ -26,6 +26,8 @@ void SdlSendWindowEvent(const SDL_WindowEvent& event);
 HWND SdlKeyWindow(Uint32 windowId);
 // Sends the close command to every window; false when there is none.
 bool SdlCloseEveryWindow();
+// The window a drop belongs to, or null when there is none or it takes no dropped files.
+HWND SdlDropWindow(Uint32 windowId);
 
 // End of the session (signals_sdl.cpp)
 //
@@ -42,6 +44,12 @@ bool SdlEndRequested();
 
 // Drops the queued messages of a window that is being destroyed.
 void SdlForgetWindowMessages(HWND window);
+
+// Dropped files (drop_sdl.cpp)
+//
+
+// Takes one of SDL's drop events (and frees its name): the drop it completes, or null.
+HDROP SdlGatherDrop(const SDL_DropEvent& event);
 
 // Mouse capture (capture_sdl.cpp)
 //

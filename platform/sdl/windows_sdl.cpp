@@ -1,4 +1,5 @@
-// USER32's window classes and windows, and KERNEL32's module handle, system icon and cursor.
+// USER32's window classes and windows, KERNEL32's module handle, system icon and cursor, and
+// SHELL32's DragAcceptFiles.
 // Built on SDL2 windows; window events become the messages Windows sends for them.
 // Leaves out: child windows, menus, WM_PAINT and non-client messages, CREATESTRUCT (WM_CREATE gets lParam 0),
 // SDL's off-screen video drivers (unless SDL_VIDEODRIVER names one).
@@ -40,6 +41,7 @@ struct SdlWindowRecord {
   bool shown;       // ShowWindow has shown it
   bool exposed;     // X has exposed it, so it is viewable and may take the focus
   bool minimised;   // The window manager has iconified it
+  bool acceptsFiles;  // DragAcceptFiles: files dropped on it come as WM_DROPFILES
   int lastWidth;    // Client size last sent with WM_SIZE
   int lastHeight;
 };
@@ -199,6 +201,12 @@ HWND SdlKeyWindow(Uint32 windowId) {
     if (candidate.used) return SdlHandleOf(&candidate);
   }
   return nullptr;
+}
+
+// The window a drop belongs to, when it takes dropped files.
+HWND SdlDropWindow(Uint32 windowId) {
+  SdlWindowRecord* record = SdlFindWindowById(windowId);
+  return record != nullptr && record->acceptsFiles ? SdlHandleOf(record) : nullptr;
 }
 
 // The close command to every window, as the window manager's close button sends it.
@@ -379,6 +387,12 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
   record->shown = true;
   if (!wasVisible) SdlSendMessage(window, WM_ACTIVATE, SdlMakeActivateParam(WA_ACTIVE, false), 0);
   return wasVisible;
+}
+
+// Files dropped on the window come to it as WM_DROPFILES, or no more.
+void WINAPI DragAcceptFiles(HWND window, BOOL accept) {
+  SdlWindowRecord* record = SdlFindWindowRecord(window);
+  if (record != nullptr) record->acceptsFiles = accept != FALSE;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND window) {

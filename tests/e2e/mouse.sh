@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The viewer's own cloud at first sight, end to end through real X input: a terrain and the
 # same terrain at UTM coordinates, each with far strays, open framed and whole; the sample
-# sphere opens as before; F, C, the mouse's drags and wheel, a click and Space on a spin, and
-# H's box.
-# Usage: mouse.sh native|wine BUILD_DIR VERSION; runs on DISPLAY (tools/with-display.sh gives one).
-mode=$1 build=$(cd "$2" && pwd) version=$3
+# sphere opens as before; F, C, the mouse's drags and wheel, a click and Space on a spin, H's
+# box, and files dropped on the window as a file manager drops them (DROP_TOOL, x-drop).
+# Usage: mouse.sh native|wine BUILD_DIR VERSION DROP_TOOL; runs on DISPLAY (tools/with-display.sh gives one).
+mode=$1 build=$(cd "$2" && pwd) version=$3 drop=$4
 source "$(dirname "$0")/../lib.sh"
 for cloud in "terrain 0 0" "utm 512300 5403800"; do
   read -r name x y <<<"$cloud"; awk -v n=200 -v ox="$x" -v oy="$y" -v strays=5 -f "$repo/tests/e2e/terrain.awk" >"$work/$name.txt"
@@ -41,7 +41,8 @@ for name in utm terrain; do
   run_viewer $name.txt && wait_for 30 clear_of_edges "y1 - y0 >= 300"
   check "opens framed: whole, clear of the edges, over half the window's height (box $box)" $?
   framed=$box
-  [ $name = terrain ] || escape_exits
+  # Where R puts the cloud, which is where a drop puts it.
+  [ $name = terrain ] || { send_key "$id" r eval '! box_is "$framed"'; reset=$box; escape_exits; }
 done
 # Unframed, the grid's points lie 16 pixels apart: the cloud reaches the edges within one step.
 send_key "$id" f box_where "x1 >= 784 && y0 <= 15"
@@ -80,4 +81,19 @@ text='Mouse\nLeft drag: turn the cloud\nRight or middle drag: move the cloud\nWh
 [ "$mode" = wine ] || text="$help|$text\nDown, Up: turn faster or slower about X\nRight, Left: turn faster or slower about Y\nShift with these: in small steps\nSpace: stop turning\nQ, Z: move the cloud farther, nearer\nW, S: move up, down\nD, A: move right, left\nR: stop turning and put the cloud at (0, 0, -15)\nF: framing on or off\nC: colour by height on or off\n1 to 9, 0: point size 1 to 9, 10\nF1: window or full screen\nH: this help\nEscape: quit|0x00000040"
 wait_for 30 box_seen "$text"; check "its text lists every key and mouse action" $?
 answer_box "$help" Return; escape_exits
+
+# A file dropped on the window replaces the cloud: framed afresh, the view reset as R resets it,
+# its name (far longer than sphere.txt) in the overlay. A folder dropped gives the loader's box,
+# then an empty cloud.
+at "dropping files"
+long_name() { shows "$id" blue 20 300x24+250+22; }
+run_viewer && wait_for 30 box_is "295 289 491 487" && ! long_name && send_key "$id" q box_where "x1 - x0 < 190"
+check "the sphere, moved farther by Q" $?
+"$drop" "$id" "$work/utm.txt" && wait_for 30 box_is "$reset" && long_name
+check "the UTM terrain dropped on it: framed, where R puts it (box $box), its name in the overlay" $?
+mkdir "$work/folder" && "$drop" "$id" "$work/folder" && wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null &&
+  wait_for 60 box_seen "couldn't open file"
+check "a folder dropped: a box captioned SHUTDOWN ERROR says \"couldn't open file\"" $?
+answer_box "SHUTDOWN ERROR" Return; wait_for 30 eval '! shows "$id" cyan 0'; check "then an empty cloud" $?
+escape_exits
 finish

@@ -58,8 +58,14 @@ check "F1 tapped: one question, one new window" $?
 escape_exits
 
 missing_file missing-cloud.txt
-# A quoted name keeps its quotes under Windows: the open fails although the file exists.
-[ "$mode" = wine ] && cp "$work/sphere.txt" "$work/quoted.txt" && missing_file '"quoted.txt"'
+# Explorer hands a file over as one path in double quotes: here a batch file run by Wine's cmd,
+# which waits for the viewer and gives its exit code, in a folder without sphere.txt.
+[ "$mode" = wine ] && { at "a quoted path, as Explorer gives it"
+  mkdir "$work/my clouds" && cp "$work/sphere.txt" "$work/my clouds/a cloud.txt"
+  printf '"%s" "%s"\r\n' "$(windows_path "$build/viewer.exe")" "$(windows_path "$work/my clouds/a cloud.txt")" >"$work/open.bat"
+  (cd "$work/my clouds" && exec wine cmd /c "$(windows_path "$work/open.bat")" >/dev/null 2>&1) & viewer_pid=$!
+  viewer_window && wait_for 30 shows "$id" cyan 20; check "the file named inside the quotes opens" $?
+  escape_exits; }
 
 at "F1 answered No"
 run_viewer && send_key "$id" F1 box_named "Vexa GL"; check "the refused mode asks, in a box captioned Vexa GL" $?
@@ -87,4 +93,9 @@ at "close"; send_key "$id" alt+F4 viewer_ended; exits_with 0 "closing the window
   code=$?; grep -qxF "ERROR: Window Creation Error." <<<"$said" && [ "$code" = 0 ]
   check "\"ERROR: Window Creation Error.\" on standard error, then exit 0 (got $code; said: ${said//$'\n'/ | })" $?
 done
+# Natively --help and --version answer on standard output, with no display needed, and exit 0.
+[ "$mode" = native ] && { at "--help, --version"
+  help=$(env -u DISPLAY "$build/viewer" --help) && version=$(env -u DISPLAY "$build/viewer" --version)
+  [[ $? = 0 && $help == "Usage: quillmere-viewer [FILE]"$'\n'* && ${version%%$'\n'*} =~ ^quillmere-viewer\ [0-9.]+$ ]]
+  check "the usage and the version, exit 0 (said: ${help%%$'\n'*} | ${version%%$'\n'*})" $?; }
 finish

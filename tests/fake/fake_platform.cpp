@@ -52,4 +52,8 @@ HGDIOBJ WINAPI SelectObject(HDC, HGDIOBJ) { return nullptr; }
 BOOL WINAPI DeleteObject(HGDIOBJ) { return FALSE; }
 BOOL WINAPI wglUseFontBitmapsA(HDC, DWORD, DWORD, DWORD) { return FALSE; }
 
+// Drops: none (they are tested on the real program).
+UINT WINAPI DragQueryFileA(HDROP, UINT, LPSTR, UINT) { return 0; }
+void WINAPI DragFinish(HDROP) {}
+
 }  // extern "C"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The .deb as a user gets it: made by cpack from BUILD_DIR, checked by lintian (no error),
-# desktop-file-validate and appstreamcli, installed with apt-get, started as its menu entry says
-# (Exec, in the Path folder) on DISPLAY: the sphere, Escape gives 27; purged: no file of it left.
+# The .deb as a user gets it: made by cpack from BUILD_DIR, checked by lintian (no error nor
+# warning), desktop-file-validate and appstreamcli; its home page, its copyright file in Debian's
+# machine-readable format, the user guide in its documents; installed with apt-get, started as
+# its menu entry says (Exec, in the Path folder) on DISPLAY: the sphere, in a window of the class
+# the entry names, Escape gives 27; purged: no file of it left.
 # Installs system-wide, so needs root or passwordless sudo, and skips (77) without. It removes
 # only the installation it made (a mark in BUILD_DIR says so, also after a run that was killed):
 # with quillmere-viewer installed otherwise it skips, leaving it.
@@ -35,9 +37,17 @@ at "package"
 cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1
 deb=$(ls "$work"/deb/${package}_1.0.0_*.deb); check "cpack makes the .deb" $? || { cat "$work/cpack.log"; finish; exit; }
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0.*libstdc++6'; check "its Depends name the linked libraries: $(dpkg-deb -f "$deb" Depends)" $?
-lintian --fail-on error "$deb"; check "lintian reports no error" $?
+lintian --fail-on error,warning "$deb"; check "lintian reports no error nor warning" $?
+[ "$(dpkg-deb -f "$deb" Homepage)" = https://quillmere.org/ ]; check "its home page: $(dpkg-deb -f "$deb" Homepage)" $?
 dpkg-deb -x "$deb" "$work/unpacked"
-desktop-file-validate "$work/unpacked$entry"; check "desktop-file-validate passes" $?
+doc=$work/unpacked/usr/share/doc/$package
+/usr/bin/python3 -c 'import sys; from debian.copyright import Copyright
+c = Copyright(open(sys.argv[1]), strict=True); texts = {p.license.synopsis: p.license.text for p in c.all_license_paragraphs()}
+sys.exit(c.find_files_paragraph("usr/bin/quillmere-viewer").license.synopsis != "Expat" or "Permission is hereby" not in texts["Expat"])' "$doc/copyright"
+check "its copyright file is in Debian's machine-readable format, the MIT licence (Expat) for every file" $?
+grep -q '^# Quillmere viewer: the guide' "$doc/guide.md" && [ ! -e "$doc/README.md" ]; check "the user guide in its documents, not the developer README" $?
+desktop-file-validate "$work/unpacked$entry" && grep -qx StartupNotify=true "$work/unpacked$entry"
+check "desktop-file-validate passes; StartupNotify=true" $?
 appstreamcli validate --no-net "$work"/unpacked/usr/share/metainfo/*.xml; check "appstreamcli validate --no-net passes" $?
 
 at "install"
@@ -48,6 +58,8 @@ exec_line=$(sed -n 's/^Exec=//p' $entry) path=$(sed -n 's/^Path=//p' $entry)
 (cd "$path" && exec ${exec_line/ %f/}) >/dev/null 2>&1 &
 viewer_pid=$!
 if viewer_window; check "'$exec_line' in '$path': the window appears" $?; then
+  class=$(xprop -id "$id" WM_CLASS | sed 's/.*", "//; s/"$//')
+  [ "$class" = "$(sed -n 's/^StartupWMClass=//p' $entry)" ]; check "its class is the entry's StartupWMClass (class: $class)" $?
   wait_for 30 shows "$id" cyan 20; check "the installed sphere.txt: cyan points" $?
   cp "$work/shown.png" "$logs/package-deb.png"
   escape_exits

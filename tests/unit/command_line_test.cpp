@@ -24,3 +24,24 @@ TEST(SkipProgramName, TailTable) {
         << c.name;
   }
 }
+
+// A tail that is one quoted path, as Explorer hands a file over, names the path inside; any
+// other tail stays as it is.
+TEST(StripExplorerQuotes, NameTable) {
+  const struct {
+    const char* tail;
+    const char* name;
+  } cases[] = {
+      {"\"C:\\My clouds\\terrain.txt\"", "C:\\My clouds\\terrain.txt"},
+      {"\"a\"", "a"},
+      {"cloud.txt", "cloud.txt"},
+      {"\"\"", "\"\""},
+      {"\"", "\""},
+      {"\"a.txt", "\"a.txt"},
+      {"\"a.txt\" ", "\"a.txt\" "},
+      {"\"a\" \"b\"", "\"a\" \"b\""},
+      {"x \"a.txt\"", "x \"a.txt\""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.name, StripExplorerQuotes(c.tail)) << c.tail;
+}
