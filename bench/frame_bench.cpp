@@ -9,13 +9,13 @@
 #include "records/app_state.h"
 #include "records/texts.h"
 #include "records/window_size.h"
+#include "bench/bench_clock.h"
 #include "bench/immediate_frame.h"
 #include "platform/platform_api.h"
 #include "window/viewer_window.h"
 #include "render/frame.h"
 #include "render/frame_sampling.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -69,13 +69,7 @@ double TimeFrame(void (*draw)()) {
   const auto start = std::chrono::steady_clock::now();
   draw();
   glFinish();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  return MillisecondsSince(start);
 }
 
 }  // namespace
@@ -101,7 +95,6 @@ int main(int argc, char** argv) {
     void (*const kinds[4])() = {DrawBarePoints, DrawFrame, DrawImmediateFrame, DrawDragFrame};
     std::vector<double> times[4], overBare, overDrawn;
     TimeFrame(DrawFrame);  // the first frame of a size sets up the driver's buffers
-    // The stride a drag takes after a whole frame of this size, as the viewer chooses it.
     // The drag's first stride, then one more step, as the viewer takes them.
     const uint32_t whole = static_cast<uint32_t>(TimeFrame(DrawFrame));
     int32_t stride = ChoosePointStride(true, whole, 1, whole, size);

@@ -3,6 +3,7 @@
 // clouds of 1M and 10M points (a terrain: x and y over 0..100, z around 12), in the viewer's
 // real window. Medians of ROUNDS runs, the two frame kinds taking turns within each round.
 // Usage: view-bench [ROUNDS]  (needs a display; see tools/with-display.sh)
+#include "bench/bench_clock.h"
 #include "pointdata/cloud_bounds.h"
 #include "records/app_state.h"
 #include "records/texts.h"
@@ -11,7 +12,6 @@
 #include "render/framing.h"
 #include "window/viewer_window.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -29,16 +29,6 @@ std::vector<PointRecord> MakeTerrain(int32_t count) {
     cloud[i] = {x, y, 12.0f + 6.0f * (x - 50.0f) / 50.0f + 2.0f * std::sin(x / 7.0f) * std::cos(y / 9.0f)};
   }
   return cloud;
-}
-
-// Milliseconds since start.
-double Since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace
@@ -61,7 +51,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; round++) {
       const auto start = std::chrono::steady_clock::now();
       MeasureCloudBounds();
-      bounds.push_back(Since(start));
+      bounds.push_back(MillisecondsSince(start));
       for (int k = 0; k < 2; k++) {
         const int kind = (k + round) % 2;
         viewState = ViewState{};
@@ -69,7 +59,7 @@ int main(int argc, char** argv) {
         const auto frameStart = std::chrono::steady_clock::now();
         DrawFrame();
         glFinish();
-        frames[kind].push_back(Since(frameStart));
+        frames[kind].push_back(MillisecondsSince(frameStart));
       }
       ratios.push_back(frames[1].back() / frames[0].back());
     }
