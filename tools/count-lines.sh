@@ -3,7 +3,7 @@
 # (default HEAD) of the product, of the test cases and of the test harness, and prints each
 # against the product; with --files, each file's count first. Product: every C/C++ file outside
 # tests/, tools/, bench/ and the fake. Tests: every file that exists only for the tests
-# (tests/ and platform/fake/: C/C++, shell, Python, CMake; tools/with-display.sh,
+# (tests/ and platform/fake/: C/C++, shell, Python, awk, CMake; tools/with-display.sh,
 # tools/demo_keys.cpp, bench/immediate_frame.h), as the before-stop check counts them; of
 # them the harness is the CMake registration, the display and Wine helpers, the shell harness,
 # the fake, the fault library, the X helper tools, the pixel tests' step deadlines, the
@@ -29,7 +29,7 @@ code_lines() {
 }
 
 all=$(git ls-tree -r --name-only "$rev")
-tests=$(grep -E '^(tests|platform/fake)/.*(\.(c|cpp|h|sh|py)|CMakeLists\.txt)$' <<<"$all"
+tests=$(grep -E '^(tests|platform/fake)/.*(\.(c|cpp|h|sh|py|awk)|CMakeLists\.txt)$' <<<"$all"
   grep -x -E 'tools/with-display\.sh|tools/demo_keys\.cpp|bench/immediate_frame\.h' <<<"$all" || true)
 harness_files='^(tests/CMakeLists\.txt|tests/lib\.sh|tests/wine\.sh|tools/with-display\.sh|bench/immediate_frame\.h)$|^(tests/fake|platform/fake|tests/faults)/|^tests/e2e/.*\.cpp$|^tests/pixel/step_deadline\.cpp$|^tests/fuzz/(line_reader_model\.h|model_dump\.cpp|run-fuzz\.sh)$|^tests/package/shortcut\.py$'
 product=$(code_lines $(grep -E '\.(c|cpp|h)$' <<<"$all" | grep -v -E '^(tests|tools|bench|platform/fake)/'))
