@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The viewer's own cloud at first sight, end to end through real X input: a terrain and the
 # same terrain at UTM coordinates, each with far strays, open framed and whole; the sample
-# sphere opens as before; F, C, the mouse's drags and wheel, a click and Space on a spin, H's
-# box, and files dropped on the window as a file manager drops them (DROP_TOOL, x-drop).
+# sphere opens as before; F, C, the mouse's drags and wheel, Space on a spin, H's box, and
+# files dropped on the window as a file manager drops them (DROP_TOOL, x-drop).
 # Usage: mouse.sh native|wine BUILD_DIR VERSION DROP_TOOL; runs on DISPLAY (tools/with-display.sh gives one).
 mode=$1 build=$(cd "$2" && pwd) version=$3 drop=$4
 source "$(dirname "$0")/../lib.sh"
@@ -33,7 +33,6 @@ drag() { xdotool mousemove --window "$id" "$2" "$3" mousedown "$1" mousemove --w
 at "the sample sphere"
 run_viewer && wait_for 30 box_is "295 289 491 487"; check "unframed, where it always was (box $box)" $?
 send_key "$id" f clear_of_edges "x1 - x0 > 250"; check "F frames it: larger, clear of the edges (box $box)" $?
-send_key "$id" f box_is "295 289 491 487"; check "F again: as it was" $?
 escape_exits
 
 for name in utm terrain; do
@@ -68,11 +67,11 @@ xdotool click 4; wait_for 30 box_is "$framed"; check "the wheel forward: as near
 drag 1 400 300 100 0; wait_for 30 box_where "x1 - x0 < 300"
 check "a left drag turns it about its middle (box $box)" $?
 
+# (A button pressed stops it too: the unit tests' mouse rows.)
 at "stopping a spin"
 speed_line was
 send_key "$id" Right eval '! speeds_as_before'; check "Right: it spins" $?
-xdotool mousemove --window "$id" 400 300 click 1; wait_for 30 speeds_as_before; check "a click stops it" $?
-send_key "$id" Right eval '! speeds_as_before' && send_key "$id" space speeds_as_before; check "Space stops it too" $?
+send_key "$id" space speeds_as_before; check "Space stops it" $?
 
 at "help"
 help="Quillmere viewer $version"
