@@ -55,12 +55,11 @@ struct Box { Colour colour; int x0, y0, x1, y1, least; };
 // The box of 2 pixels around (x, y from the top).
 Box At(Colour c, int x, int y, int least = 1) { return {c, x - 2, y - 2, x + 2, y + 2, least}; }
 
-// A view, its point size and points, and the boxes of its frame. The cyan boxes are the only
-// places with cyan, up to 3 pixels around them (they lie apart).
+// A view and its points, and the boxes of its frame. The cyan boxes are the only places with
+// cyan, up to 3 pixels around them (they lie apart).
 struct Scene {
   const char* name;
   ViewState view;
-  float size;
   std::vector<PointRecord> points;
   std::vector<Box> boxes;
   int32_t stride = 1;  // every stride-th record drawn, as while the mouse moves a big cloud
@@ -68,7 +67,7 @@ struct Scene {
 
 // Axes show at 2.5 and 4.5 units along, and not at 6 where that lies clear of the others.
 const Scene SCENES[] = {
-    {"no points: overlay and axes", {}, 5, {},
+    {"no points: overlay and axes", {}, {},
      {At(kRed, 474, 386), At(kRed, 538, 386), At(kRed, 586, 386, 0), At(kGreen, 393, 306),
       At(kGreen, 393, 242), At(kGreen, 393, 193, 0), At(kBlue, 392, 397), At(kBlue, 391, 408),
       // The five overlay lines in their boxes, their first glyphs in the first 11 columns, and
@@ -84,29 +83,30 @@ const Scene SCENES[] = {
       {kGreen, 0, 0, 799, 199, 0}, {kGreen, 0, 200, 299, 599, 0}, {kGreen, 300, 421, 559, 599, 0},
       {kGreen, 560, 200, 799, 500, 0}, {kGreen, 560, 515, 799, 599, 0},
       {kRed, 560, 200, 799, 528, 0}, {kRed, 560, 546, 799, 564, 0}, {kRed, 560, 583, 799, 599, 0}}},
-    {"axes turned and moved", {0, 1, -12, -25, 40, 15}, 5, {},
+    {"axes turned and moved", {0, 1, -12, -25, 40, 15}, {},
      {At(kRed, 559, 360), At(kRed, 597, 358), At(kGreen, 482, 276), At(kGreen, 466, 210),
       At(kBlue, 579, 336), At(kBlue, 651, 310)}},
-    {"start view", {}, 5, {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}},
+    {"start view", {}, {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}},
      {At(kCyan, 426, 357), At(kCyan, 327, 290), At(kCyan, 482, 409), At(kCyan, 258, 458)}},
-    {"a speed turns from the next frame", {-3, 0, -15, 12, 34, 0, 0, 0, 30}, 5, {{3, 0, 0}},
+    {"a speed turns from the next frame", {-3, 0, -15, 12, 34, 0, 0, 0, 30}, {{3, 0, 0}},
      {At(kCyan, 459, 328), At(kCyan, 468, 370, 0)}},
-    {"a drag's frame, every third point: the start view's first and fourth", {}, 5,
-     {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}},
+    // While the mouse moves a big cloud: of the start view's points, the first and the fourth.
+    {"a drag's frame: every third point", {}, {{1, 1, 1}, {-2, 3, 0.5f}, {3, -1, -2}, {-4, -2, 1}},
      {At(kCyan, 426, 357), At(kCyan, 327, 290, 0), At(kCyan, 482, 409, 0), At(kCyan, 258, 458)}, 3},
 };
 
-// Each scene is drawn as the immediate-mode reference of every point (first, so that DrawFrame
-// starts from the client state and colour the axes' interleaved array leave behind), then twice
-// by DrawFrame: the first must match it to the byte when it draws every point, the next must
-// repeat the first in a still view (no rate is measured in these frames) and shows the boxes.
+// Each scene is drawn, with points of size 5, as the immediate-mode reference of every point
+// (first, so that DrawFrame starts from the client state and colour the axes' interleaved array
+// leave behind), then twice by DrawFrame: the first must match it to the byte when it draws every
+// point, the next must repeat the first in a still view (no rate is measured in these frames) and
+// shows the boxes.
 TEST(FramePixels, ScenesShowWhereTheViewPutsThem) {
   frameRateMeter = FrameRateMeter{};
   loadedFileInfo = {"sphere.txt", 5000.0f};
+  glPointSize(5);
   for (Scene s : SCENES) {
     SCOPED_TRACE(s.name);
     pointTable = {static_cast<int32_t>(s.points.size()), s.points.data()};
-    glPointSize(s.size);
     viewState = s.view;
     Frame reference = Draw(DrawImmediateFrame);
     viewState = s.view;
