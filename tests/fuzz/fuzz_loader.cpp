@@ -42,11 +42,6 @@ static void WriteFuzzFile(const std::string& bytes) {
   if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) abort();
 }
 
-// The model's records of the first limit pieces of the first size bytes of the file as it is now.
-static Records ExpectedRecords(size_t size, size_t limit) {
-  return ExpectedRecords(reinterpret_cast<const uint8_t*>(fuzzBytes.data()), size, limit);
-}
-
 // True when the count records at got are the expected ones, or with prefix their first count.
 static bool SameRecords(const PointRecord* got, int32_t count, const Records& expected, bool prefix) {
   if (count < 0 || (prefix ? (size_t)count > expected.size() : (size_t)count != expected.size())) return false;
@@ -62,7 +57,7 @@ static void ReadAndCheck(bool inPlace, size_t limit, size_t bufferSize, bool pla
   if (inPlace) MapPointSource(&source);
   if (inPlace) limit = std::min(limit, fuzzBytes.find('\x1a'));
   const uint64_t size = std::min<uint64_t>(limit, source.opened.size);
-  const Records expected = ExpectedRecords(size, SIZE_MAX);
+  const Records expected = ExpectedRecords(reinterpret_cast<const uint8_t*>(fuzzBytes.data()), size, SIZE_MAX);
   std::vector<char> buffer(bufferSize);
   Records records(expected.size() + 1);
   PointStretch stretch{0, size, records.data(), (int64_t)records.size()};
@@ -95,7 +90,7 @@ static void LoadAndCheck(int threads, bool mapFile) {
   if (later) abort();  // the change was never made
   again.reset();
   const size_t lines = std::count(fuzzBytes.begin(), std::find(fuzzBytes.begin(), fuzzBytes.end(), '\x1a'), '\n');
-  const Records expected = ExpectedRecords(fuzzBytes.size(), lines);
+  const Records expected = ExpectedRecords(reinterpret_cast<const uint8_t*>(fuzzBytes.data()), fuzzBytes.size(), lines);
   if (!SameRecords(pointTable.records, pointTable.count, expected, rereadChanges)) abort();
   if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
   std::vector<std::string> boxes = FakeBoxes();

@@ -17,10 +17,8 @@ TEST(MessageFlood, EveryKeyMessageArrives) {
     event.key.keysym.sym = i < 1998 ? SDLK_a : SDLK_z;
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
   }
-  int downs = 0;
-  int ups = 0;
-  MSG msg = {};
-  MSG last = {};
+  int downs = 0, ups = 0;
+  MSG msg = {}, last = {};
   for (UINT filter : {static_cast<UINT>(WM_KEYUP), 0u}) {
     while (PeekMessageA(&msg, windowContext.window, filter, filter, PM_REMOVE)) {
       downs += msg.message == WM_KEYDOWN;
