@@ -30,11 +30,6 @@ lightness() { shoot "$id" "$work/part.png" "$1" && convert "$work/part.png" -col
 # Drags with BUTTON from (X, Y) by (DX, DY) in the client area.
 drag() { xdotool mousemove --window "$id" "$2" "$3" mousedown "$1" mousemove --window "$id" $(($2 + $4)) $(($3 + $5)) mouseup "$1"; }
 
-at "the sample sphere"
-run_viewer && wait_for 30 box_is "295 289 491 487"; check "unframed, where it always was (box $box)" $?
-send_key "$id" f clear_of_edges "x1 - x0 > 250"; check "F frames it: larger, clear of the edges (box $box)" $?
-escape_exits
-
 for name in utm terrain; do
   at "$name, with strays"
   run_viewer $name.txt && wait_for 30 clear_of_edges "y1 - y0 >= 300"
@@ -81,13 +76,16 @@ text='Mouse\nLeft drag: turn the cloud\nRight or middle drag: move the cloud\nWh
 wait_for 30 box_seen "$text"; check "its text lists every key and mouse action" $?
 answer_box "$help" Return; escape_exits
 
-# A file dropped on the window replaces the cloud: framed afresh, the view reset as R resets it,
-# its name (far longer than sphere.txt) in the overlay. A folder dropped gives the loader's box,
-# then an empty cloud.
-at "dropping files"
+# The sample sphere opens where it always was, unframed; F frames it, F again unframes it. A file
+# dropped on the window replaces the cloud: framed afresh, the view reset as R resets it, its name
+# (far longer than sphere.txt) in the overlay. A folder dropped gives the loader's box, then an
+# empty cloud.
+at "the sample sphere, and files dropped on it"
 long_name() { shows "$id" blue 20 300x24+250+22; }
-run_viewer && wait_for 30 box_is "295 289 491 487" && ! long_name && send_key "$id" q box_where "x1 - x0 < 190"
-check "the sphere, moved farther by Q" $?
+run_viewer && wait_for 30 box_is "295 289 491 487" && ! long_name; check "unframed, where it always was (box $box)" $?
+send_key "$id" f clear_of_edges "x1 - x0 > 250"; check "F frames it: larger, clear of the edges (box $box)" $?
+send_key "$id" f box_is "295 289 491 487" && send_key "$id" q box_where "x1 - x0 < 190"
+check "F again: as it was; then Q moves it farther (box $box)" $?
 "$drop" "$id" "$work/utm.txt" && wait_for 30 box_is "$reset" && long_name
 check "the UTM terrain dropped on it: framed, where R puts it (box $box), its name in the overlay" $?
 mkdir "$work/folder" && "$drop" "$id" "$work/folder" && wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null &&
