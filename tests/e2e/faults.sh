@@ -30,19 +30,18 @@ for row in "${rows[@]}"; do
     answer_box "Vexa GL" Return; check "F1 on the window, the question answered Yes" $?; }
   if [ -z "$text" ]; then
     viewer_window && wait_for 30 shows "$id" cyan 20 && ! shows "$id" blue 0 190x45+12+20; check "the window shows the points, no text" $?
-    escape_exits
+    escape_exits; continue
   elif [ "$when" = Escape ]; then
     viewer_window && wait_for 30 shows "$id" cyan 20 && send_key "$id" Escape box_named "$caption" &&
       box_seen "$caption|$text|"
     check "Escape: the box \"$text\", captioned $caption" $?
-    answer_box "$caption" Return; exits_with "$code" "$fail failing"
   else
     wait_for 60 box_named "$caption" >/dev/null && ! window_named "$title" >/dev/null && box_seen "$caption|$text|"
     check "the box \"$text\", the viewer's window gone" $?
     # The first window step's failure sets the measure; the video had not started before it.
     now=$(held); [ "$fail" = SDL_CreateWindow:1 ] && before=$now
     [ -z "${before:-}" ] || { [ "$now" = "$before" ]; check "the viewer's X windows and open files as without a window ($before -> $now)" $?; }
-    answer_box "$caption" Return; exits_with "$code" "$fail failing"
   fi
+  answer_box "$caption" Return; exits_with "$code" "$fail failing"
 done
 finish

@@ -5,38 +5,22 @@
 mode=$1 build=$(cd "$2" && pwd)
 source "$(dirname "$0")/../lib.sh"
 
-# A file that cannot be opened: the box, and no window while it is up; then an empty cloud.
-missing_file() {
-  at "missing file $1"; start_viewer "$1"
-  wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null && wait_for 60 box_seen "couldn't open file" &&
-    ! window_named "$title" >/dev/null
-  check "'$1': a box captioned SHUTDOWN ERROR says \"couldn't open file\", and no window is up yet" $?
-  answer_box "SHUTDOWN ERROR" Return; viewer_window; check "then the window opens" $?
-  # Once the overlay shows, the frame is drawn: no point in it.
-  wait_for 30 shows "$id" blue 100 && [ "$(colour_pixels cyan "$work/shown.png")" = 0 ]
-  check "the window shows the overlay and an empty cloud" $?
-  escape_exits
-}
-
 [ "$mode" = native ] || { at "manifest"
   strings "$build/viewer.exe" | grep -q 'level="asInvoker" uiAccess="false"' &&
     [ "$(objdump -p "$build/viewer.exe" | grep -c 'Entry: ID: 0x000018')" = 1 ]
   check "viewer.exe holds one manifest resource, asInvoker" $?; }
-
-at "default file"
-run_viewer && client=$(client_area "$id")
-# At the screen's top-left: only the window manager's frame lies before the client area.
-[[ $client =~ ^[0-8]\ ([0-9]|[12][0-9]|3[0-2])\ 800\ 600$ ]]; check "client area 800x600 at the top-left (got $client)" $?
-wait_for 30 shows "$id" cyan 20; check "sphere.txt from the working folder: cyan points" $?
-escape_exits
 
 # The overlay's position and speed lines, their red pixels only, into FILE.png; whether they
 # differ from their shot in was.png.
 lines() { shoot "$id" "$work/$1.png" 240x56+560+527 && convert "$work/$1.png" -fuzz 25% -fill black +opaque red "$work/$1.png"; }
 lines_changed() { lines now && ! compare -metric AE "$work/was.png" "$work/now.png" null: 2>/dev/null; }
 
-at "control keys"
-run_viewer && wait_for 30 shows "$id" cyan 20 && lines now
+# The default file, sphere.txt from the working folder (where it shows: e2e-mouse), then each key.
+at "default file, control keys"
+run_viewer && client=$(client_area "$id")
+# At the screen's top-left: only the window manager's frame lies before the client area.
+[[ $client =~ ^[0-8]\ ([0-9]|[12][0-9]|3[0-2])\ 800\ 600$ ]]; check "client area 800x600 at the top-left (got $client)" $?
+wait_for 30 shows "$id" cyan 20 && lines now
 for key in Prior Next Up Down Left Right q z w s d a; do
   mv "$work/now.png" "$work/was.png"; send_key "$id" $key lines_changed; check "$key changes its overlay line" $?
 done
@@ -51,25 +35,28 @@ xdotool keyup --window "$id" r
 escape_exits
 
 # F1 tapped once switches once: one question, then the new window goes on (R acts) without another.
+# Natively SIGTERM then ends it as closing its window does (0).
 at "F1 tapped"
 run_viewer && xdotool windowfocus --sync "$id" && xdotool key F1 && answer_box "Vexa GL" Return && viewer_window &&
   lines was && send_key "$id" r lines_changed && no_box "Vexa GL"
 check "F1 tapped: one question, one new window" $?
+[ "$mode" = native ] || escape_exits
+[ "$mode" = wine ] || { kill -TERM "$viewer_pid"; exits_with 0 SIGTERM; }
+
+# A file that cannot be opened: the box, and no window while it is up; then an empty cloud.
+at "missing file"; start_viewer missing-cloud.txt
+wait_for 60 box_named "SHUTDOWN ERROR" >/dev/null && wait_for 60 box_seen "couldn't open file" &&
+  ! window_named "$title" >/dev/null
+check "a box captioned SHUTDOWN ERROR says \"couldn't open file\", and no window is up yet" $?
+answer_box "SHUTDOWN ERROR" Return; viewer_window; check "then the window opens" $?
+# Once the overlay shows, the frame is drawn: no point in it.
+wait_for 30 shows "$id" blue 100 && [ "$(colour_pixels cyan "$work/shown.png")" = 0 ]
+check "the window shows the overlay and an empty cloud" $?
 escape_exits
 
-missing_file missing-cloud.txt
-# Explorer hands a file over as one path in double quotes: here a batch file run by Wine's cmd,
-# which waits for the viewer and gives its exit code, in a folder without sphere.txt.
-[ "$mode" = wine ] && { at "a quoted path, as Explorer gives it"
-  mkdir "$work/my clouds" && cp "$work/sphere.txt" "$work/my clouds/a cloud.txt"
-  printf '"%s" "%s"\r\n' "$(windows_path "$build/viewer.exe")" "$(windows_path "$work/my clouds/a cloud.txt")" >"$work/open.bat"
-  (cd "$work/my clouds" && exec wine cmd /c "$(windows_path "$work/open.bat")" >/dev/null 2>&1) & viewer_pid=$!
-  viewer_window && wait_for 30 shows "$id" cyan 20; check "the file named inside the quotes opens" $?
-  escape_exits; }
-
 at "F1 answered No"
-run_viewer && send_key "$id" F1 box_named "Vexa GL"; check "the refused mode asks, in a box captioned Vexa GL" $?
-wait_for 30 box_seen "Use Windowed Mode Instead?"; check "the question's text" $?
+run_viewer && send_key "$id" F1 box_named "Vexa GL" && wait_for 30 box_seen "Use Windowed Mode Instead?"
+check "the refused mode asks \"Use Windowed Mode Instead?\", in a box captioned Vexa GL" $?
 answer_box "Vexa GL" Escape; wait_for 60 box_seen "Program Will Now Close."; check "No: 'Program Will Now Close.'" $?
 answer_box ERROR Return; exits_with 0 "the refused switch"
 

@@ -14,7 +14,6 @@
 #include "records/texts.h"
 #include "tests/fake/fake_platform.h"
 #include "pointdata/point_file.h"
-#include "pointdata/point_number.h"
 #include "pointdata/point_reader.h"
 #include "pointdata/point_records.h"
 #include "pointdata/point_threads.h"
@@ -25,35 +24,22 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // In the working folder, the test's build folder.
 static const std::string fileName = "fuzz-loader-" + std::to_string(getpid()) + ".txt";
-static std::string fuzzBytes;   // the file's bytes as they are now
-static std::string laterBytes;  // what a change writes, at changeMoment, while laterPending
-static std::string againBytes;  // what a second change writes while the file is read again, while againPending
-static bool laterPending = false;
-static bool againPending = false;
+static std::string fuzzBytes;                // the file's bytes as they are now
+static std::optional<std::string> later;     // what a change writes at changeMoment, until it is made
+static std::optional<std::string> again;     // what a second change writes while the file is read again
 static PointLoadMoment changeMoment = POINT_WHILE_COUNTING;
 
 // Writes bytes to the fuzz file.
 static void WriteFuzzFile(const std::string& bytes) {
   FILE* f = std::fopen(fileName.c_str(), "wb");
   if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) abort();
-}
-
-// Removes the fuzz file when the run ends.
-static void RemoveFuzzFile() { std::remove(fileName.c_str()); }
-
-// The model's records of the first limit pieces of the bytes.
-static Records ExpectedRecords(const std::string& bytes, size_t limit) {
-  return ExpectedRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), limit);
-}
-
-// The line feeds before the first Ctrl-Z: the records of a loaded file.
-static size_t LineFeeds(const std::string& bytes) {
-  return std::count(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\x1a'), '\n');
 }
 
 // True when the count records at got are the expected ones, or with prefix their first count.
@@ -71,48 +57,41 @@ static void ReadAndCheck(bool inPlace, size_t limit, size_t bufferSize, bool pla
   if (inPlace) MapPointSource(&source);
   if (inPlace) limit = std::min(limit, fuzzBytes.find('\x1a'));
   const uint64_t size = std::min<uint64_t>(limit, source.opened.size);
-  const Records expected = ExpectedRecords(fuzzBytes.substr(0, size), SIZE_MAX);
+  const Records expected = ExpectedRecords(reinterpret_cast<const uint8_t*>(fuzzBytes.data()), size, SIZE_MAX);
   std::vector<char> buffer(bufferSize);
   Records records(expected.size() + 1);
-  PointStretch stretch;
-  stretch.size = size;
-  stretch.records = records.data();
-  stretch.count = (int64_t)records.size();
+  PointStretch stretch{0, size, records.data(), (int64_t)records.size()};
   ReadPointStretch(source, inPlace, buffer.data(), bufferSize, plainLines, nullptr, &stretch);
   ClosePointSource(&source);
   if (stretch.failed || !SameRecords(records.data(), (int32_t)stretch.stored, expected, false)) abort();
 }
 
-// The changes: the file written anew at a moment of the load (laterBytes), and once more while
-// it is read again (againBytes).
+// The changes: the file written anew at a moment of the load (later), and once more while it is
+// read again (again).
 static void ChangeFile(PointLoadMoment moment) {
-  if (moment == POINT_WHILE_REREADING && againPending) {
-    WriteFuzzFile(againBytes);
-    againPending = false;
-  } else if (moment == changeMoment && laterPending) {
-    WriteFuzzFile(laterBytes);
-    fuzzBytes = laterBytes;
-    laterPending = false;
+  if (moment == POINT_WHILE_REREADING && again) {
+    WriteFuzzFile(*again);
+    again.reset();
+  } else if (moment == changeMoment && later) {
+    WriteFuzzFile(*later);
+    fuzzBytes = *later;
+    later.reset();
   }
 }
 
 // Loads the fuzz file with the changes set, and checks the table and the box shown: the records
 // of the file as it is in the end (only their first ones, when it changed while read again), and
-// the box when it changed.
+// the box when it changed. The records are those of the line feeds before the first Ctrl-Z.
 static void LoadAndCheck(int threads, bool mapFile) {
-  const bool changes = laterPending;
-  const bool again = againPending;
+  const bool changes = later.has_value();
+  const bool rereadChanges = again.has_value();
   ResetFakePlatform();
-  pointLoadHook = ChangeFile;
-  PointLoadOptions options;
-  options.threads = threads;
-  options.mapFile = mapFile;
-  options.bufferSize = POINT_READ_BUFFER_MIN + 77;
-  LoadPointFileWith(fileName.c_str(), options);
-  pointLoadHook = nullptr;
-  if (laterPending) abort();  // the change was never made
-  const Records expected = ExpectedRecords(fuzzBytes, LineFeeds(fuzzBytes));
-  if (!SameRecords(pointTable.records, pointTable.count, expected, again)) abort();
+  LoadPointFileWith(fileName.c_str(), PointLoadOptions{threads, mapFile, POINT_READ_BUFFER_MIN + 77});
+  if (later) abort();  // the change was never made
+  again.reset();
+  const size_t lines = std::count(fuzzBytes.begin(), std::find(fuzzBytes.begin(), fuzzBytes.end(), '\x1a'), '\n');
+  const Records expected = ExpectedRecords(reinterpret_cast<const uint8_t*>(fuzzBytes.data()), fuzzBytes.size(), lines);
+  if (!SameRecords(pointTable.records, pointTable.count, expected, rereadChanges)) abort();
   if (loadedFileInfo.vertexCounter != (float)pointTable.count) abort();
   std::vector<std::string> boxes = FakeBoxes();
   if (boxes.size() != (changes ? 1u : 0u) ||
@@ -121,7 +100,8 @@ static void LoadAndCheck(int threads, bool mapFile) {
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::atexit(RemoveFuzzFile);
+  pointLoadHook = ChangeFile;
+  std::atexit([] { std::remove(fileName.c_str()); });
   return 0;
 }
 
@@ -132,27 +112,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadAndCheck(true, SIZE_MAX, POINT_READ_BUFFER_MIN, true);
   ReadAndCheck(false, size - size / 3, POINT_READ_BUFFER_MIN + 77, false);
   if (const char* run = std::getenv("FUZZ_RUN"); run != nullptr && !std::strcmp(run, "reader")) return 0;
-  LoadAndCheck(1, true);
-  LoadAndCheck(2, false);
-  LoadAndCheck(7, true);
-  LoadAndCheck(7, false);
+  const std::pair<int, bool> ways[] = {{1, true}, {2, false}, {7, true}, {7, false}};  // threads, in place
+  for (const auto& [threads, mapFile] : ways) LoadAndCheck(threads, mapFile);
   // The changes, each on a way of loading and at a moment the input picks: cut in half, the
   // first byte deleted, a line put before it; the last changed once more while it is read again.
   // Each changes the size, so the loader can tell.
   const int pick = size > 0 ? data[0] : 0;
   const std::string laters[] = {bytes.substr(0, size / 2), bytes.substr(size > 0 ? 1 : 0), "1 2 3\n" + bytes};
+  const int threads[] = {1, 2, 7};
   for (int i = 0; i < 4; ++i) {
-    laterBytes = laters[i % 3];
-    if (laterBytes == bytes) continue;
+    if (laters[i % 3] == bytes) continue;
     fuzzBytes = bytes;
     WriteFuzzFile(bytes);
-    laterPending = true;
-    againBytes = laterBytes.substr(0, laterBytes.size() / 2);
-    againPending = i == 3;
+    later = laters[i % 3];
+    if (i == 3) again = later->substr(0, later->size() / 2);
     changeMoment = ((pick >> i) & 1) != 0 ? POINT_WHILE_COUNTING : POINT_WHILE_READING;
     const int way = (pick + i) % 6;
-    LoadAndCheck(way % 3 == 0 ? 1 : way % 3 == 1 ? 2 : 7, way < 3);
-    againPending = false;
+    LoadAndCheck(threads[way % 3], way < 3);
   }
   return 0;
 }

@@ -1,34 +1,26 @@
 // The native stand-in's message queue (256 messages) flooded with 1000 key presses pushed into SDL
-// at once for a real window, then read with PeekMessageA: first only the key-ups, so that the
-// key-downs, which that filter does not pass, pile up in the queue; then everything. Every
-// message arrives, the last key-up included.
+// at once for the viewer's window (which the pixel tests open for the whole program), then read
+// with PeekMessageA: first only the key-ups, so that the key-downs, which that filter does not
+// pass, pile up in the queue; then everything. Every message arrives, the last key-up included.
 #include "platform/sdl/standin_sdl.h"
+#include "records/app_state.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(MessageFlood, EveryKeyMessageArrives) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.lpszClassName = "Flood";
-  ASSERT_NE(RegisterClassA(&windowClass), 0);
-  HWND window = CreateWindowExA(0, "Flood", "", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr, nullptr,
-                                nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
   SDL_Event event = {};
-  event.key.windowID = SDL_GetWindowID(SdlWindowFromHandle(window));
+  event.key.windowID = SDL_GetWindowID(SdlWindowFromHandle(windowContext.window));
   for (int i = 0; i < 2000; ++i) {  // A down and an up each time, the last press on Z
     event.type = i % 2 == 0 ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.keysym.sym = i < 1998 ? SDLK_a : SDLK_z;
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
   }
-  int downs = 0;
-  int ups = 0;
-  MSG msg = {};
-  MSG last = {};
+  int downs = 0, ups = 0;
+  MSG msg = {}, last = {};
   for (UINT filter : {static_cast<UINT>(WM_KEYUP), 0u}) {
-    while (PeekMessageA(&msg, window, filter, filter, PM_REMOVE)) {
+    while (PeekMessageA(&msg, windowContext.window, filter, filter, PM_REMOVE)) {
       downs += msg.message == WM_KEYDOWN;
       ups += msg.message == WM_KEYUP;
       last = msg;
@@ -38,8 +30,6 @@ TEST(MessageFlood, EveryKeyMessageArrives) {
   EXPECT_EQ(ups, 1000);
   EXPECT_EQ(last.message, static_cast<UINT>(WM_KEYUP));
   EXPECT_EQ(last.wParam, static_cast<WPARAM>('Z'));
-  DestroyWindow(window);
-  UnregisterClassA("Flood", nullptr);
 }
 
 }  // namespace

@@ -1,47 +1,31 @@
-// The command-line tail rule of the Windows start-up, on raw command lines.
+// The Windows start-up's file name from its raw command line: the program's name skipped, and
+// the double quotes Explorer puts around a path taken off.
 #include "app/command_tail.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-// One raw command line and the tail it must give: the rest of the same text, not a copy.
-TEST(SkipProgramName, TailTable) {
+// One raw command line and the name the start-up takes from it: the tail after the program's name
+// and the characters of code 1 to 32 that follow it; a tail that is one quoted path, as Explorer
+// hands a file over, names the path inside; any other tail stays as it is.
+TEST(CommandTail, NameTable) {
   const struct {
-    const char* name;
+    const char* what;
     const char* commandLine;
-    const char* tail;
+    const char* name;
   } cases[] = {
       {"plain name and file", "viewer.exe cloud.txt", "cloud.txt"},
-      {"quoted name with blanks", "\"C:\\Program Files\\viewer.exe\" cloud.txt", "cloud.txt"},
-      {"quotes in the tail kept", "viewer.exe   \"my cloud.txt\"", "\"my cloud.txt\""},
+      {"one quoted path after blanks", "viewer.exe   \"my cloud.txt\"", "my cloud.txt"},
       {"quote in the middle of the name", "C:\\My\" \"Tools\\viewer.exe x", "x"},
       {"unclosed quote swallows the rest", "\"C:\\a b\\viewer.exe cloud.txt", ""},
       {"control character ends the name", "viewer.exe\x01\x1f" "cloud.txt", "cloud.txt"},
+      {"the name alone", "viewer.exe", ""},
+      {"one character quoted", "v \"a\"", "a"},
+      {"quotes around nothing", "v \"\"", "\"\""},
+      {"a lone quote", "v \"", "\""},
+      {"no closing quote", "v \"a.txt", "\"a.txt"},
+      {"a blank after the quotes", "v \"a.txt\" ", "\"a.txt\" "},
+      {"two quoted names", "v \"a\" \"b\"", "\"a\" \"b\""},
+      {"a word before the quotes", "v x \"a.txt\"", "x \"a.txt\""},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.commandLine + (std::strlen(c.commandLine) - std::strlen(c.tail)), SkipProgramName(c.commandLine))
-        << c.name;
-  }
-}
-
-// A tail that is one quoted path, as Explorer hands a file over, names the path inside; any
-// other tail stays as it is.
-TEST(StripExplorerQuotes, NameTable) {
-  const struct {
-    const char* tail;
-    const char* name;
-  } cases[] = {
-      {"\"C:\\My clouds\\terrain.txt\"", "C:\\My clouds\\terrain.txt"},
-      {"\"a\"", "a"},
-      {"cloud.txt", "cloud.txt"},
-      {"\"\"", "\"\""},
-      {"\"", "\""},
-      {"\"a.txt", "\"a.txt"},
-      {"\"a.txt\" ", "\"a.txt\" "},
-      {"\"a\" \"b\"", "\"a\" \"b\""},
-      {"x \"a.txt\"", "x \"a.txt\""},
-      {"", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.name, StripExplorerQuotes(c.tail)) << c.tail;
+  for (const auto& c : cases) EXPECT_EQ(c.name, StripExplorerQuotes(SkipProgramName(c.commandLine))) << c.what;
 }

@@ -9,46 +9,33 @@
 
 #include <cstring>
 
-// Frames after a scene set-up at clock start, the clock moving on by step at each reading:
-// the rate, counter and last measurement time.
+// A meter, then a scene set-up at clock start and frames, the clock moving on by step at each
+// reading: the meter after them. A new set-up (an F1 switch) restarts the clock that keys use
+// before the first measurement; the meter's frame count and rate carry on.
 TEST(Meter, MeasuresEveryHundredFrames) {
   const struct {
     const char* name;
+    FrameRateMeter before;
     uint32_t start, step;
     int frames;
-    float rate;
-    int32_t counter;
-    uint32_t last;
+    FrameRateMeter after;
   } cases[] = {
-      {"hundredth frame only counts", 1000, 2000, 100, 0.0f, 100, 1000},
-      {"first measurement on frame 101", 1000, 2000, 101, 50.0f, 1, 3000},
-      {"timer wraps between readings", 0xFFFFFFF0u, 21, 101, 4761.9048f, 1, 5},
-      {"no elapsed time counts as 1 ms", 4242, 0, 101, 100000.0f, 1, 4242},
+      {"hundredth frame only counts", {}, 1000, 2000, 100, {0.0f, 100, 1000, 100}},
+      {"first measurement on frame 101", {}, 1000, 2000, 101, {50.0f, 1, 3000, 101}},
+      {"timer wraps between readings", {}, 0xFFFFFFF0u, 21, 101, {4761.9048f, 1, 5, 101}},
+      {"no elapsed time counts as 1 ms", {}, 4242, 0, 101, {100000.0f, 1, 4242, 101}},
+      {"a new set-up restarts only the clock", {250.0f, 52, 1000, 52}, 5000, 0, 2, {250.0f, 54, 5000, 2}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ResetFakePlatform();
+    frameRateMeter = c.before;
     fakePlatform.clock = c.start;
     fakePlatform.clockStep = c.step;
     ASSERT_TRUE(InitScene());
     for (int frame = 0; frame < c.frames; frame++) MeasureFrameRate();
-    EXPECT_FLOAT_EQ(c.rate, frameRateMeter.rate);
-    EXPECT_EQ(c.counter, frameRateMeter.frameCounter);
-    EXPECT_EQ(c.last, frameRateMeter.lastMeasurementTime);
+    EXPECT_EQ(0, std::memcmp(&c.after, &frameRateMeter, sizeof frameRateMeter));
   }
-}
-
-// A new scene set-up (display-mode switch) restarts the clock that keys use before the first
-// measurement; the meter's frame count and rate carry on.
-TEST(Meter, NewSceneRestartsOnlyTheClock) {
-  ResetFakePlatform();
-  frameRateMeter = {250.0f, 52, 1000, 52};
-  fakePlatform.clock = 5000;
-  ASSERT_TRUE(InitScene());
-  MeasureFrameRate();
-  MeasureFrameRate();
-  const FrameRateMeter expected = {250.0f, 54, 5000, 2};
-  EXPECT_EQ(0, std::memcmp(&expected, &frameRateMeter, sizeof expected));
 }
 
 // The share of a 1M cloud's points a frame draws: all of them unless a drag is under way or the
@@ -68,9 +55,7 @@ TEST(Meter, FramesKeepUpWithTheMouse) {
       {"the mouse at rest", DRAG_NONE, 0, 5000, 4000, 7, 60, 1},
       {"a turn, frames in time", DRAG_TURN, 0, 5000, 40, 1, 40, 1},
       {"a turn, frames just late", DRAG_TURN, 0, 5000, 41, 1, 41, 2},
-      {"a move, its first frame", DRAG_MOVE, 0, 5000, 500, 1, 500, 13},
       {"a move, its frames too slow", DRAG_MOVE, 0, 5000, 500, 13, 60, 20},
-      {"a move, its frames too fast", DRAG_MOVE, 0, 5000, 500, 13, 20, 7},
       {"the wheel just turned", DRAG_NONE, 4751, 5000, 4000, 1, 4000, 100},
       {"the wheel at rest", DRAG_NONE, 4750, 5000, 4000, 100, 40, 1},
       {"no fewer than one point", DRAG_TURN, 0, 5000, 4000, 900000, 400, 1000000},

@@ -10,16 +10,6 @@
 
 namespace {
 
-// A 101 x 101 grid over 0..100 with z = 10 + x / 10, then `strays` points at (1e5, -1e5, 1e5).
-std::vector<PointRecord> Grid(int strays) {
-  std::vector<PointRecord> points;
-  for (int i = 0; i <= 100; i++) {
-    for (int j = 0; j <= 100; j++) points.push_back({float(i), float(j), 10 + i / 10.0f});
-  }
-  points.insert(points.end(), strays, PointRecord{1e5f, -1e5f, 1e5f});
-  return points;
-}
-
 // Points i / 1000 along all three axes, every seventh x infinite.
 std::vector<PointRecord> Line(int count) {
   std::vector<PointRecord> points(count);
@@ -27,15 +17,15 @@ std::vector<PointRecord> Line(int count) {
   return points;
 }
 
-// Per axis the 1st and 99th percentiles of the finite values of an even sample: strays and
-// infinities left out, a million points sampled, nothing measured without a finite value.
+// Per axis the 1st and 99th percentiles of the finite values of an even sample: infinities left
+// out, a million points sampled, nothing measured without a finite value. (A terrain's strays
+// left out: the end-to-end terrains open framed whole.)
 TEST(CloudBounds, PercentilesOfAnEvenSample) {
   const struct {
     const char* name;
     std::vector<PointRecord> points;
     CloudBounds bounds;
   } cases[] = {
-      {"grid and five strays a thousand times farther out", Grid(5), {1, 1, 0, 10.1f, 100, 99, 20}},
       {"a million points, every seventh x infinite", Line(1000000), {1, 10.009f, 9.994f, -989.99f, 989.99f, 989.99f, -9.994f}},
       {"one point", {{3, -4, 5}}, {1, 3, -4, 5, 3, -4, 5}},
       {"no finite z", {{1, 2, INFINITY}, {3, 4, -INFINITY}}, {}},
@@ -45,14 +35,13 @@ TEST(CloudBounds, PercentilesOfAnEvenSample) {
     SCOPED_TRACE(c.name);
     const CloudBounds b = RobustBounds(c.points.data(), static_cast<int32_t>(c.points.size()));
     const CloudBounds& e = c.bounds;
-    EXPECT_EQ(e.measured, b.measured);
-    EXPECT_EQ(std::vector<float>({e.lowX, e.lowY, e.lowZ, e.highX, e.highY, e.highZ}),
-              std::vector<float>({b.lowX, b.lowY, b.lowZ, b.highX, b.highY, b.highZ}));
+    EXPECT_EQ(std::vector<float>({float(e.measured), e.lowX, e.lowY, e.lowZ, e.highX, e.highY, e.highZ}),
+              std::vector<float>({float(b.measured), b.lowX, b.lowY, b.lowZ, b.highX, b.highY, b.highZ}));
   }
 }
 
 // Bounds in the file's units: whether the start view of an 800 x 600 window shows them whole,
-// and the scale that frames them (the same wherever the box lies).
+// and the scale that frames them. (The sphere shown, the terrain and its UTM twin framed: end to end.)
 TEST(Framing, StartViewAndScale) {
   const struct {
     const char* name;
@@ -60,9 +49,6 @@ TEST(Framing, StartViewAndScale) {
     bool shown;
     double scale;
   } cases[] = {
-      {"the sample sphere", {1, -3, -3, -3, 3, 3, 3}, true, 1.38108413},
-      {"terrain", {1, 0, 0, 6, 100, 100, 18}, false, 0.108885492},
-      {"the terrain at UTM coordinates", {1, 512300, 5403800, 6, 512400, 5403900, 18}, false, 0.108885492},
       {"a small cloud beyond the far plane", {1, -1, -1, -80, 1, 1, -78}, false, 4.14325239},
       {"a small cloud behind the eye", {1, -1, -1, 25, 1, 1, 26}, false, 4.79420370},
       {"wide", {1, 0, 0, 0, 1000, 1, 0}, false, 0.0219675323},

@@ -11,24 +11,16 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 // Writes bytes to the file at path, or appends them.
-void WriteFile(const std::string& path, const std::string& bytes, const char* mode = "wb") {
-  FILE* f = std::fopen(path.c_str(), mode);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+void WriteFile(const std::string& path, const std::string& bytes, std::ios::openmode mode = std::ios::trunc) {
+  std::ofstream(path, std::ios::binary | mode) << bytes;
 }
 
 uint32_t Bits(float value) {
@@ -37,14 +29,16 @@ uint32_t Bits(float value) {
   return bits;
 }
 
-// Values as the tables write them: shortest exact text, records joined by ", ".
-std::string Text(const float* values, size_t n) {
+// What a load left, as the tables write it: the records' values in their shortest exact text,
+// records joined by ", ", then " | " and each box shown.
+std::string Loaded() {
   std::string text;
-  for (size_t i = 0; i < n; i++) {
+  for (int32_t i = 0; pointTable.records != nullptr && i < 3 * pointTable.count; i++) {
     char value[24];
-    std::snprintf(value, sizeof value, "%.9g", values[i]);
+    std::snprintf(value, sizeof value, "%.9g", (&pointTable.records[0].x)[i]);
     text += (i == 0 ? "" : i % 3 == 0 ? ", " : " ") + std::string(value);
   }
+  for (const std::string& box : FakeBoxes()) text += " | " + box;
   return text;
 }
 
@@ -104,6 +98,17 @@ TEST(LoaderTable, SizeGuard) {
 }
 
 #if !defined(_WIN32)
+// Writes the files (path, text) below a fresh folder of the test's own, and returns the folder.
+std::string KernelFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+  const std::string root = std::filesystem::absolute("loader_test_memory").string();
+  std::filesystem::remove_all(root);
+  for (const auto& [path, text] : files) {
+    std::filesystem::create_directories(std::filesystem::path(root + path).parent_path());
+    WriteFile(root + path, text);
+  }
+  return root;
+}
+
 // The kernel's files a process reads for its memory (made below a folder of the test's own),
 // and the bytes it can still get: under each control group's limit, less what it uses but
 // cannot reclaim, and the system's available memory and free swap.
@@ -137,24 +142,14 @@ TEST(LoaderTable, MemoryRoom) {
                                                      {v2 + "/memory.max", "1000\n"}, {v2 + "/memory.current", "5000\n"}},
        98304000u},
   };
-  for (const auto& c : cases) {
-    const std::string root = std::filesystem::absolute("loader_test_memory").string();
-    std::filesystem::remove_all(root);
-    for (const auto& [path, text] : c.files) {
-      std::filesystem::create_directories(std::filesystem::path(root + path).parent_path());
-      WriteFile(root + path, text);
-    }
-    EXPECT_EQ(c.room, AvailableMemoryBytes(root)) << c.what;
-    std::filesystem::remove_all(root);
-  }
+  for (const auto& c : cases) EXPECT_EQ(c.room, AvailableMemoryBytes(KernelFiles(c.files))) << c.what;
+  std::filesystem::remove_all("loader_test_memory");
 }
 
 // The room a table needs reaches the user: a three-point table (36 bytes) needs itself, 16 MiB
 // for the loader, and to be drawn 256 MiB and 128 bytes a point more (272 MiB and 420 bytes in
 // all), or the load is refused with the box.
 TEST(LoaderTable, RefusedForMemory) {
-  const std::string root = std::filesystem::absolute("loader_test_memory").string();
-  std::filesystem::create_directories(root + "/proc");
   WriteFile("loader_test_points.txt", "1 2 3\n4 5 6\n7 8 9\n");
   const struct {
     const char* meminfo;
@@ -163,18 +158,15 @@ TEST(LoaderTable, RefusedForMemory) {
       {"MemAvailable: 278528 kB\n", " | Not enough memory to load the point file., SHUTDOWN ERROR, 0x40"},
       {"MemAvailable: 278528 kB\nSwapFree: 1 kB\n", "1 2 3, 4 5 6, 7 8 9"},
   };
-  pointMemoryRoot = root;
   for (const auto& c : cases) {
-    WriteFile(root + "/proc/meminfo", c.meminfo);
+    pointMemoryRoot = KernelFiles({{"/proc/meminfo", c.meminfo}});
     ResetFakePlatform();
     LoadPointFile("loader_test_points.txt");
-    std::string loaded = pointTable.records ? Text(&pointTable.records[0].x, 3 * (size_t)pointTable.count) : "";
-    for (const std::string& box : FakeBoxes()) loaded += " | " + box;
-    EXPECT_EQ(c.loaded, loaded) << c.meminfo;
+    EXPECT_EQ(c.loaded, Loaded()) << c.meminfo;
     ReleasePointTable();
   }
   pointMemoryRoot.clear();
-  std::filesystem::remove_all(root);
+  std::filesystem::remove_all("loader_test_memory");
 }
 #endif
 
@@ -182,17 +174,13 @@ std::string Padded(const std::string& text, size_t width) { return text + std::s
 
 // The file the loader reads, in the working folder, and what a change writes into it.
 const char* const kLoaded = "loader_test.txt";
-void Write(const std::string& bytes, const char* mode = "wb") { WriteFile(kLoaded, bytes, mode); }
+void Write(const std::string& bytes, std::ios::openmode mode = std::ios::trunc) { WriteFile(kLoaded, bytes, mode); }
 
 // Cuts the file to its first n bytes through a second handle, as another program would.
-void CutTo(long n) {
-  FILE* f = std::fopen(kLoaded, "r+b");
-#if defined(_WIN32)
-  EXPECT_EQ(0, _chsize(_fileno(f), n));
-#else
-  EXPECT_EQ(0, ftruncate(fileno(f), n));
-#endif
-  std::fclose(f);
+void CutTo(uintmax_t n) {
+  std::error_code error;
+  std::filesystem::resize_file(kLoaded, n, error);
+  EXPECT_FALSE(error) << error.message();
 }
 
 // The changes a row makes, each once, at its moment of the load.
@@ -200,13 +188,11 @@ struct Change {
   PointLoadMoment moment;
   void (*apply)();
 };
-const Change* rowChanges = nullptr;
-int rowChangesLeft = 0;
+std::vector<Change> changesLeft;
 void ChangeAtMoment(PointLoadMoment moment) {
-  if (rowChangesLeft > 0 && rowChanges->moment == moment) {
-    rowChanges->apply();
-    ++rowChanges;
-    --rowChangesLeft;
+  if (!changesLeft.empty() && changesLeft.front().moment == moment) {
+    changesLeft.front().apply();
+    changesLeft.erase(changesLeft.begin());
   }
 }
 
@@ -214,10 +200,8 @@ void ChangeAtMoment(PointLoadMoment moment) {
 // buffers refused.
 struct LoadWay {
   const char* what;
-  int threads;
-  bool mapFile;
-  bool threadsRefused;
-  bool buffersRefused;
+  PointLoadOptions options;
+  bool threadsRefused, buffersRefused;
 };
 
 // A file's bytes (or another name), what changes it while it loads, and what the loader must
@@ -239,15 +223,11 @@ TEST(LoaderFile, LoadTable) {
       {"example", "0 0 1\n0.5 -2.25 3e1\n", "0 0 1, 0.5 -2.25 30"},
       {"empty", "", ""},
       {"no final line feed", "1 2 3\n4 5 6", "1 2 3"},
-      {"blank line repeats", "1 2 3\n\n4 5 6\n", "1 2 3, 1 2 3, 4 5 6"},
-      {"CR LF", "1 2 3\r\n\r\n4 5 6\r\n", "1 2 3, 1 2 3, 4 5 6"},
       {"lone CR is no line end", "1 2 3\r4 5 6\n", "1 2 3"},
       {"signs run together, any white space", "-1-2+3\n \t1\v2\f3\r\n", "-1 -2 3, 1 2 3"},
       {"commas", "7 8 9\n1,2,3\n", "7 8 9, 1 8 9"},
-      {"first line missing values", "5\n", "5 0 0"},
       {"text first", "abc\n1 2 3\n", "0 0 0, 1 2 3"},
       {"Ctrl-Z ends counting", "1 2 3\n4 5 6\x1a\n7 8 9\n", "1 2 3"},
-      {"Ctrl-Z mid-line", "1 2\x1a 3\n4 5 6\n", ""},
       {"NUL ends the scan", std::string("1 2\0003\n", 7), "1 2 0"},
       {"253 then LF", Padded("1 2 3", 253) + "\n4 5 6\n", "1 2 3, 4 5 6"},
       {"254 then LF", Padded("1 2 3", 254) + "\n4 5 6\n", "1 2 3, 1 2 3"},
@@ -255,11 +235,9 @@ TEST(LoaderFile, LoadTable) {
       {"254 then CR LF", Padded("1 2 3", 254) + "\r\n4 5 6\r\n", "1 2 3, 1 2 3"},
       {"253 then lone CR", Padded("1 2 3", 253) + "\r7\n\n", "1 2 3, 7 2 3"},
       {"number cut by the piece", std::string(250, ' ') + "12345678\n\n", "1234 0 0, 5678 0 0"},
-      {"long line spills over", Padded("1", 600) + "\n2\n3\n", "1 0 0, 1 0 0, 1 0 0"},
       {"borders", "1 2 3\n\n4\r\n" + Padded("5 6", 300) + "\n\n7\n\x1a" "8 9\n",
        "1 2 3, 1 2 3, 4 2 3, 5 6 3, 5 6 3, 5 6 3"},
       {"missing", "", cannotOpen, {}, "loader_test_missing_dir/none.txt"},
-      {"directory", "", cannotOpen, {}, "."},
 #if defined(_WIN32)
       {"device", "", cannotOpen, {}, "NUL"},
 #else
@@ -276,44 +254,36 @@ TEST(LoaderFile, LoadTable) {
        {{POINT_WHILE_READING, [] { Write("1 20 30\n-40 50 60\n70 80 90\n"); }}}},
       {"bytes inserted while counted", signs, "10 20 30, -4 50 60, 70 80 90, 3 2 1" + changed,
        {{POINT_WHILE_COUNTING, [] { Write("10 20 30\n-4 50 60\n70 80 90\n3 2 1\n"); }}}},
-      {"a line inserted", signs, "10 20 30, 5 5 5, -40 50 60, 70 80 90" + changed,
-       {{POINT_WHILE_READING, [] { Write("10 20 30\n5 5 5\n-40 50 60\n70 80 90\n"); }}}},
       {"grows", three, "1 2 3, 4 2 3, 7 8 9, 9 9 9" + changed,
-       {{POINT_WHILE_READING, [] { Write("9 9 9\n", "ab"); }}}},
+       {{POINT_WHILE_READING, [] { Write("9 9 9\n", std::ios::app); }}}},
       // Read again, it changes once more: only what was read before it did is kept.
       {"cut while read again", three, changed,
-       {{POINT_WHILE_READING, [] { Write("9 9 9\n", "ab"); }}, {POINT_WHILE_REREADING, [] { CutTo(3); }}}},
+       {{POINT_WHILE_READING, [] { Write("9 9 9\n", std::ios::app); }}, {POINT_WHILE_REREADING, [] { CutTo(3); }}}},
   };
   // On 2 and 7 threads the stretches' borders fall after nearly every line of these files:
   // in carried values, long lines, CR LF pairs, before a Ctrl-Z.
-  const LoadWay ways[] = {{"1 thread", 1, true, false, false},
-                          {"2 threads", 2, true, false, false},
-                          {"7 threads", 7, true, false, false},
-                          {"7 threads by reads", 7, false, false, false},
-                          {"7 threads refused", 7, true, true, false},
-                          {"7 threads by reads, buffers refused", 7, false, false, true}};
+  const LoadWay ways[] = {{"1 thread", {1, true}, false, false},
+                          {"2 threads", {2, true}, false, false},
+                          {"7 threads", {7, true}, false, false},
+                          {"7 threads by reads", {7, false}, false, false},
+                          {"7 threads refused", {7, true}, true, false},
+                          {"7 threads by reads, buffers refused", {7, false}, false, true}};
   for (const LoadWay& way : ways) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(c.what) + ", " + way.what);
       ResetFakePlatform();
       Write(c.content);
-      rowChanges = c.changes.data();
-      rowChangesLeft = static_cast<int>(c.changes.size());
+      changesLeft = c.changes;
       pointLoadHook = ChangeAtMoment;
       pointThreadsRefused = way.threadsRefused;
       pointBuffersRefused = way.buffersRefused;
       const std::string name = c.name.empty() ? kLoaded : c.name;
-      PointLoadOptions options;
-      options.threads = way.threads;
-      options.mapFile = way.mapFile;
-      LoadPointFileWith(name.c_str(), options);
+      LoadPointFileWith(name.c_str(), way.options);
       pointLoadHook = nullptr;
       pointThreadsRefused = pointBuffersRefused = false;
-      EXPECT_EQ(0, rowChangesLeft) << "every change made";
+      EXPECT_TRUE(changesLeft.empty()) << "every change made";
       EXPECT_EQ(loadedFileInfo.fileName, name.c_str());
-      std::string loaded = pointTable.records ? Text(&pointTable.records[0].x, 3 * (size_t)pointTable.count) : "";
-      for (const std::string& box : FakeBoxes()) loaded += " | " + box;
-      EXPECT_EQ(c.loaded, loaded);
+      EXPECT_EQ(c.loaded, Loaded());
       EXPECT_EQ((float)pointTable.count, loadedFileInfo.vertexCounter);
       ReleasePointTable();
     }
@@ -335,9 +305,8 @@ TEST(LoaderFile, StretchChecks) {
     bool intact;
   } cases[] = {
       {"the whole file", 0, 18, 3, 3, true},         {"from the second line", 6, 12, 2, 2, true},
-      {"from inside a line", 7, 11, 2, 2, false},     {"from a line feed", 5, 13, 2, 2, false},
+      {"from inside a line", 7, 11, 2, 2, false},     {"beyond the file's end", 6, 20, 2, 2, false},
       {"fewer line feeds than counted", 6, 12, 2, 3, false}, {"fewer pieces than counted", 6, 12, 3, 3, false},
-      {"beyond the file's end", 6, 20, 2, 2, false},
   };
   PointSource source;
   ASSERT_TRUE(OpenPointSource(kLoaded, &source));
@@ -346,12 +315,7 @@ TEST(LoaderFile, StretchChecks) {
     for (const auto& c : cases) {
       if (inPlace && c.offset + c.size > 18) continue;
       PointRecord records[3];
-      PointStretch stretch;
-      stretch.offset = c.offset;
-      stretch.size = c.size;
-      stretch.records = records;
-      stretch.count = c.count;
-      stretch.lines = c.lines;
+      PointStretch stretch{c.offset, c.size, records, c.count, c.lines};
       char buffer[POINT_READ_BUFFER_MIN];
       ReadPointStretch(source, inPlace, buffer, sizeof buffer, true, nullptr, &stretch);
       EXPECT_EQ(c.intact, stretch.intact) << c.what << (inPlace ? ", in place" : ", by reads");
