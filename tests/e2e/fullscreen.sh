@@ -59,4 +59,14 @@ fi
 escape_exits
 wait_for 30 eval 'now=$(screen_mode); [ "$now" = "$desktop" ]' && wait_for 30 cursor 0
 check "the desktop mode ($desktop) is back, with the cursor shown (mode $now)" $?
+# Natively, SIGTERM to the full-screen viewer ends it as closing its window does: 0, the mode back.
+if [ "$mode" = native ] && ((granted && switches < 40)); then
+  at "SIGTERM while full screen"
+  run_viewer && send_key "$id" F1 eval '! xwininfo -id "$id" >/dev/null 2>&1' && viewer_window &&
+    wait_for 30 eval 'now=$(screen_mode); [ "$now" = 800x600 ]'
+  check "F1: full screen in the 800x600 mode (mode $now)" $?
+  kill -TERM "$viewer_pid"; exits_with 0 "SIGTERM"
+  wait_for 30 eval 'now=$(screen_mode); [ "$now" = "$desktop" ]'
+  check "after SIGTERM the desktop mode ($desktop) is back (mode $now)" $?
+fi
 finish

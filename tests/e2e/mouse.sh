@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The viewer's own cloud at first sight, end to end through real X input: a terrain and the
 # same terrain at UTM coordinates, each with far strays, open framed and whole; the sample
-# sphere opens as before; F, C, the mouse's drags and wheel, Space on a spin, H's box, and
-# files dropped on the window as a file manager drops them (DROP_TOOL, x-drop).
+# sphere opens as before; F, C, the mouse's drags and wheel, a click and Space on a spin, H's
+# box, and files dropped on the window as a file manager drops them (DROP_TOOL, x-drop).
 # Usage: mouse.sh native|wine BUILD_DIR VERSION DROP_TOOL; runs on DISPLAY (tools/with-display.sh gives one).
 mode=$1 build=$(cd "$2" && pwd) version=$3 drop=$4
 source "$(dirname "$0")/../lib.sh"
@@ -62,11 +62,11 @@ xdotool click 4; wait_for 30 box_is "$framed"; check "the wheel forward: as near
 drag 1 400 300 100 0; wait_for 30 box_where "x1 - x0 < 300"
 check "a left drag turns it about its middle (box $box)" $?
 
-# (A button pressed stops it too: the unit tests' mouse rows.)
 at "stopping a spin"
 speed_line was
 send_key "$id" Right eval '! speeds_as_before'; check "Right: it spins" $?
-send_key "$id" space speeds_as_before; check "Space stops it" $?
+xdotool mousemove --window "$id" 400 300 click 1; wait_for 30 speeds_as_before; check "a click stops it" $?
+send_key "$id" Right eval '! speeds_as_before' && send_key "$id" space speeds_as_before; check "Space stops it too" $?
 
 at "help"
 help="Quillmere viewer $version"

@@ -254,6 +254,8 @@ TEST(LoaderFile, LoadTable) {
        {{POINT_WHILE_READING, [] { Write("1 20 30\n-40 50 60\n70 80 90\n"); }}}},
       {"bytes inserted while counted", signs, "10 20 30, -4 50 60, 70 80 90, 3 2 1" + changed,
        {{POINT_WHILE_COUNTING, [] { Write("10 20 30\n-4 50 60\n70 80 90\n3 2 1\n"); }}}},
+      {"a line inserted", signs, "10 20 30, 5 5 5, -40 50 60, 70 80 90" + changed,
+       {{POINT_WHILE_READING, [] { Write("10 20 30\n5 5 5\n-40 50 60\n70 80 90\n"); }}}},
       {"grows", three, "1 2 3, 4 2 3, 7 8 9, 9 9 9" + changed,
        {{POINT_WHILE_READING, [] { Write("9 9 9\n", std::ios::app); }}}},
       // Read again, it changes once more: only what was read before it did is kept.
