@@ -18,26 +18,26 @@ namespace {
 
 constexpr std::chrono::seconds STEP_DEADLINE(60);
 
-std::mutex stepLock;
-std::condition_variable stepBegun;
-std::string step = "the start";  // the step under way; empty once the steps are over
+// The step under way and how many have begun, never destroyed: the watch waits on them until the
+// program has ended.
+std::mutex& stepLock = *new std::mutex;
+std::condition_variable& stepBegun = *new std::condition_variable;
+std::string& step = *new std::string("the start");
 int stepsBegun = 0;
-std::thread watcher;
 
-// Ends the program when a step outlasts its deadline; returns once the steps are over.
+// Ends the program when a step outlasts its deadline.
 void WatchSteps() {
   std::unique_lock<std::mutex> hold(stepLock);
-  while (!step.empty()) {
+  for (;;) {
     const int begun = stepsBegun;
     if (!stepBegun.wait_for(hold, STEP_DEADLINE, [begun] { return stepsBegun != begun; })) {
       std::fprintf(stderr, "gave up after %d s waiting for %s\n", (int)STEP_DEADLINE.count(), step.c_str());
-      std::fflush(stderr);
       std::_Exit(1);
     }
   }
 }
 
-// Begins the named step; an empty name ends the steps.
+// Begins the named step.
 void BeginStep(const std::string& name) {
   std::lock_guard<std::mutex> hold(stepLock);
   step = name;
@@ -57,17 +57,13 @@ class StepNames : public ::testing::EmptyTestEventListener {
   void OnEnvironmentsTearDownStart(const ::testing::UnitTest&) override {
     BeginStep("the tear-down: closing the viewer's window");
   }
-  void OnTestProgramEnd(const ::testing::UnitTest&) override {
-    BeginStep("");
-    if (watcher.joinable()) watcher.join();
-  }
 };
 
 // Starts the watch before main runs the tests; without a thread the program runs unwatched.
 bool StartStepWatch() {
   ::testing::UnitTest::GetInstance()->listeners().Append(new StepNames);
   try {
-    watcher = std::thread(WatchSteps);
+    std::thread(WatchSteps).detach();
   } catch (const std::system_error&) {
     return false;
   }
