@@ -30,11 +30,8 @@ while_running() {
 probe_window() { xdotool search "$@" --name "^$PROBE_TITLE\$" 2>/dev/null | head -n 1 | grep .; }
 
 # Whether the window manager manages the probe window: it is mapped and listed among the
-# windows the manager manages.
-wm_manages() {
-  local id
-  id=$(probe_window --onlyvisible) && xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -qw "$(printf '0x%x' "$id")"
-}
+# windows the manager manages (an unmapped probe's id, none, is 0x0, which no list holds).
+wm_manages() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -qw "$(printf '0x%x' "$(probe_window --onlyvisible)")"; }
 
 # Whether a window manager has taken the screen.
 wm_took_screen() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
