@@ -18,12 +18,10 @@ inline void DrawImmediateFrame() {
   glBegin(GL_POINTS);
   for (int32_t i = 0; i < pointTable.count; ++i) {
     const PointRecord& p = pointTable.records[i];
-    glColor3f(0.0f, 1.0f, 1.0f);
-    glVertex3f(p.x, p.y, p.z);
-    glColor3f(0.0f, 0.5f, 1.0f);
-    glVertex3f(p.x, p.y, p.z);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glVertex3f(p.x, p.y, p.z);
+    for (const float green : {1.0f, 0.5f, 0.0f}) {
+      glColor3f(0.0f, green, 1.0f);
+      glVertex3f(p.x, p.y, p.z);
+    }
   }
   glEnd();
   DrawAxes();

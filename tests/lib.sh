@@ -7,7 +7,7 @@ title="Quillmere OpenGL by KALMO"
 logs=${VIEWER_TEST_LOGS:-$repo/build/test-logs}
 work=$(mktemp -d)
 mkdir -p "$logs" && cp "$repo/sphere.txt" "$work/"
-passed=0 failed=0 step=start viewer_pid=""
+passed=0 failed=0 step=start viewer_pid="" class=""
 trap 'stop_viewer; rm -rf "$work"' EXIT
 
 # Names the step the next checks belong to.
@@ -73,6 +73,16 @@ viewer_ended() { ! kill -0 "$viewer_pid" 2>/dev/null; }
 # Waits (generously) for the viewer's window, whose id it keeps in id; run_viewer starts it first.
 viewer_window() { id=$(wait_for 60 window_named "$title"); }
 run_viewer() { start_viewer "$@"; viewer_window; check "the viewer's window appears" $?; }
+
+# Starts the viewer by a command (after NAME) in the current folder, as a user would: its window
+# (its class kept in class), the sphere, and Escape; the screenshot kept as NAME.png in the logs.
+sphere_and_escape() {
+  "${@:2}" >/dev/null 2>&1 & viewer_pid=$!
+  viewer_window; check "the window appears" $? || { stop_viewer; return; }
+  class=$(xprop -id "$id" WM_CLASS | sed 's/.*", "//; s/"$//')
+  wait_for 30 shows "$id" cyan 20; check "the sphere: cyan points" $?
+  cp "$work/shown.png" "$logs/$1.png"; escape_exits
+}
 
 # Waits (generously) for the viewer to end and checks that WHAT exits with CODE; escape_exits
 # presses Escape for it: 27.

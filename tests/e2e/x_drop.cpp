@@ -35,12 +35,9 @@ long XdndVersionOf(Window window) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  long version = 0;
-  if (XGetWindowProperty(display, window, AtomOf("XdndAware"), 0, 1, False, XA_ATOM, &type, &format, &count, &after,
-                         &data) == Success && data != nullptr && count == 1) {
-    version = static_cast<long>(*reinterpret_cast<Atom*>(data));
-  }
-  if (data != nullptr) XFree(data);
+  XGetWindowProperty(display, window, AtomOf("XdndAware"), 0, 1, False, XA_ATOM, &type, &format, &count, &after, &data);
+  const long version = count == 1 ? static_cast<long>(*reinterpret_cast<Atom*>(data)) : 0;
+  XFree(data);
   return version;
 }
 
@@ -89,16 +86,15 @@ long AwaitXdnd(const char* type, const char* after) {
   const Atom wanted = AtomOf(type);
   const time_t end = time(nullptr) + STEP_SECONDS;
   while (time(nullptr) < end) {
-    if (XPending(display) == 0) {
-      const timespec pause = {0, 10000000};
-      nanosleep(&pause, nullptr);
-      continue;
-    }
     XEvent event;
-    XNextEvent(display, &event);
-    ++eventsSeen;
-    if (event.type == SelectionRequest) AnswerSelectionRequest(event.xselectionrequest);
-    if (event.type == ClientMessage && event.xclient.message_type == wanted) return event.xclient.data.l[1];
+    while (XPending(display) > 0) {
+      XNextEvent(display, &event);
+      ++eventsSeen;
+      if (event.type == SelectionRequest) AnswerSelectionRequest(event.xselectionrequest);
+      if (event.type == ClientMessage && event.xclient.message_type == wanted) return event.xclient.data.l[1];
+    }
+    const timespec pause = {0, 10000000};
+    nanosleep(&pause, nullptr);
   }
   std::fprintf(stderr, "x-drop: no %s within %d s after %s (%d other events came)\n", type, STEP_SECONDS, after, eventsSeen);
   std::exit(1);

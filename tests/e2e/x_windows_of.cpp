@@ -1,5 +1,6 @@
 // x-windows-of PID: how many X windows the clients of process PID hold on DISPLAY, every
-// connection of the process counted (the X-Resource extension tells each client's process).
+// connection of the process counted (the X-Resource extension tells each client's process). The
+// process's end frees what it holds.
 #include <X11/Xlib.h>
 #include <X11/extensions/XRes.h>
 
@@ -20,17 +21,13 @@ int main(int argc, char** argv) {
   const Atom window = XInternAtom(display, "WINDOW", False);
   int windows = 0;
   for (long i = 0; i < clients; ++i) {
-    const auto& [client, length, value] = ids[i];  // the client, and its process id
     int types = 0;
     XResType* held = nullptr;
     // This call's status is Xlib's (non-zero for success), the one above X's (Success, 0).
-    if (XResGetClientPid(&ids[i]) != pid || !XResQueryClientResources(display, client.client, &types, &held)) {
-      continue;
+    if (XResGetClientPid(&ids[i]) == pid && XResQueryClientResources(display, ids[i].spec.client, &types, &held)) {
+      for (int t = 0; t < types; ++t) windows += held[t].resource_type == window ? held[t].count : 0;
     }
-    for (int t = 0; t < types; ++t) windows += held[t].resource_type == window ? held[t].count : 0;
-    XFree(held);
   }
-  XResClientIdsDestroy(clients, ids);
   std::printf("%d\n", windows);
   return 0;
 }

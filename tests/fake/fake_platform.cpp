@@ -4,6 +4,7 @@
 #include "records/app_state.h"
 
 #include <cstdio>
+#include <utility>
 
 FakePlatform fakePlatform;
 
@@ -40,11 +41,7 @@ BOOL WINAPI ReleaseCapture(void) {
   return TRUE;
 }
 
-DWORD WINAPI timeGetTime(void) {
-  DWORD now = fakePlatform.clock;
-  fakePlatform.clock += fakePlatform.clockStep;
-  return now;
-}
+DWORD WINAPI timeGetTime(void) { return std::exchange(fakePlatform.clock, fakePlatform.clock + fakePlatform.clockStep); }
 
 // The overlay font of a scene set-up: none, as without a device context.
 HFONT WINAPI CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR) { return nullptr; }

@@ -35,37 +35,37 @@ run() {
   [ "$status" != 124 ] || echo "(stopped after $RUN_DEADLINE s)" >>"$out.err"
 }
 
-# Prints the first line where OUT and the model's MODEL differ, or nothing when they agree.
+# Prints the first line where OUT and the model's output MODEL differ, or nothing when they agree.
 first_difference() {
   awk -v model="$2" '{ if ((getline want <model) <= 0) want = "(the model ends)"
       if ($0 != want) { printf "line %d: \"%s\", the model \"%s\"\n", NR, $0, want; found = 1; exit } }
     END { if (!found && (getline want <model) > 0) printf "line %d: the output ends, the model \"%s\"\n", NR + 1, want }' "$1"
 }
 
-# Whether the run into OUT exited 0 and printed what the model printed.
-agrees() { [ "$status" = 0 ] && cmp -s "$1" "$2"; }
+# Whether the run into OUT exited 0 and printed what the model printed (into model).
+agrees() { [ "$status" = 0 ] && cmp -s "$1" "$model"; }
 
-# Shows the run into OUT against MODEL.
+# Shows the run into OUT against the model.
 show() {
   echo "    exit status $status; standard error: $(head -c 400 "$1.err" | tr '\n' '|')"
   echo "    output $(wc -c <"$1") bytes, first line \"$(head -n 1 "$1")\" ($1)"
-  echo "    model $(wc -c <"$2") bytes, first line \"$(head -n 1 "$2")\" ($2)"
-  echo "    first difference: $(first_difference "$1" "$2")"
+  echo "    model $(wc -c <"$model") bytes, first line \"$(head -n 1 "$model")\" ($model)"
+  echo "    first difference: $(first_difference "$1" "$model")"
 }
 
-# A run into OUT that disagrees with MODEL: shown, run again into OUT.rerun and shown. It fails
+# A run into OUT (with the arguments after it) that disagrees with the model: shown, run again into OUT.rerun and shown. It fails
 # the suite, unless under Wine the first run failed without printing a dump (Wine did not
 # start or finish it) and the rerun agrees: then the rerun's output stands in for it (the first
 # kept as OUT.first). Natively, and for a wrong dump, once is enough: the loader is
 # deterministic, and the native run of the same code has no Wine in between.
 mismatch() {
-  local out=$1 model=$2 first=$status; shift 2
+  local out=$1 first=$status; shift
   echo "DIFFERS: ${runner[*]:+${runner[*]} }$point_dump $*$([ $# = 1 ] && echo " (threads as the loader chooses)")"
-  show "$out" "$model"
+  show "$out"
   run "$out.rerun" "$@"
-  if agrees "$out.rerun" "$model"; then echo "  the rerun agrees with the model:"; else echo "  the rerun repeats it:"; fi
-  show "$out.rerun" "$model"
-  if [ ${#runner[@]} -gt 0 ] && agrees "$out.rerun" "$model" && [ "$first" != 0 ] && ! grep -q '^count ' "$out"; then
+  if agrees "$out.rerun"; then echo "  the rerun agrees with the model:"; else echo "  the rerun repeats it:"; fi
+  show "$out.rerun"
+  if [ ${#runner[@]} -gt 0 ] && agrees "$out.rerun" && [ "$first" != 0 ] && ! grep -q '^count ' "$out"; then
     echo "  (not counted: under Wine the first run failed without a dump, the rerun is right; the first kept as $out.first)"
     mv "$out" "$out.first" && cp "$out.rerun" "$out"
   else
@@ -73,10 +73,11 @@ mismatch() {
   fi
 }
 
-case ${runner[0]:-} in
-  wine) imports=$(objdump -p "$point_dump" | grep -i 'DLL Name' | grep -i -E 'user32|gdi32|opengl32') ;;
-  *) imports=$(objdump -p "$point_dump" | grep NEEDED | grep -i -E 'SDL|X11|GL') ;;
-esac
+# Runs point-dump with these arguments into OUT and compares its output with the model's.
+compare() { run "$@"; agrees "$1" || mismatch "$@"; }
+
+# A windowing library among its imports: SDL, X11 or GL natively, user32, gdi32 or opengl32 under Wine.
+imports=$(objdump -p "$point_dump" | grep -i -E '(NEEDED|DLL Name).*(SDL|X11|GL|user32|gdi32)')
 [ -z "$imports" ] || { echo "point-dump imports a windowing library: $imports"; failed=1; }
 
 rm -rf "$dir" && mkdir -p "$dir/in" "$dir/out" "$dir/model" && dir=$(cd "$dir" && pwd) || exit 1
@@ -85,12 +86,9 @@ cp "$here"/corpus/* "$dir/in/" && "$load_bench" "$dir/in" 20000 --files-only &&
 for f in "$dir"/in/*; do
   out=$dir/out/${f##*/} model=$dir/model/${f##*/}
   "$model_dump" "$f" >"$model" || { echo "model-dump fails on $f"; exit 1; }
-  run "$out" "$f"
-  agrees "$out" "$model" || mismatch "$out" "$model" "$f"
-  for threads in 2 7; do
-    run "$out.threads$threads" "$f" --threads $threads
-    agrees "$out.threads$threads" "$model" || mismatch "$out.threads$threads" "$model" "$f" --threads $threads
-  done
+  compare "$out" "$f"
+  compare "$out.threads2" "$f" --threads 2
+  compare "$out.threads7" "$f" --threads 7
 done
 (cd "$dir/out" && sha256sum $(ls "$dir/in")) >"$dir/sha256"
 diff "$here/corpus-dump.sha256" "$dir/sha256" || { echo "the checksums differ from corpus-dump.sha256"; failed=1; }

@@ -14,9 +14,8 @@ package=quillmere-viewer entry=/usr/share/applications/org.quillmere.viewer.desk
 mark=$build/package-deb-installed
 # How long apt waits for another apt or dpkg to let go of its lock.
 APT_LOCK_DEADLINE=120
-sudo=""
-[ "$(id -u)" = 0 ] || sudo="sudo -n"
-[ -z "$sudo" ] || sudo -n true 2>/dev/null ||
+sudo=$([ "$(id -u)" = 0 ] || echo "sudo -n")
+$sudo true 2>/dev/null ||
   { echo "SKIP: installing the .deb needs root or passwordless sudo, and this user has neither"; exit 77; }
 # apt-get as root, logged; on failure the log's lines on a held lock (apt names the holder).
 apt() {
@@ -54,16 +53,10 @@ at "install"
 touch "$mark"; apt install "$deb"; check "apt-get installs it" $? || { cat "$work/apt.log"; finish; exit; }
 files=$(dpkg -L $package)
 exec_line=$(sed -n 's/^Exec=//p' $entry) path=$(sed -n 's/^Path=//p' $entry)
-# The entry's command without its field code (no file: a start from the menu).
-(cd "$path" && exec ${exec_line/ %f/}) >/dev/null 2>&1 &
-viewer_pid=$!
-if viewer_window; check "'$exec_line' in '$path': the window appears" $?; then
-  class=$(xprop -id "$id" WM_CLASS | sed 's/.*", "//; s/"$//')
-  [ "$class" = "$(sed -n 's/^StartupWMClass=//p' $entry)" ]; check "its class is the entry's StartupWMClass (class: $class)" $?
-  wait_for 30 shows "$id" cyan 20; check "the installed sphere.txt: cyan points" $?
-  cp "$work/shown.png" "$logs/package-deb.png"
-  escape_exits
-fi
+at "started as the menu entry says: '$exec_line' in '$path'"
+# The entry's command without its field code (no file: a start from the menu), in its folder.
+sphere_and_escape package-deb env -C "$path" ${exec_line/ %f/}
+[ "$class" = "$(sed -n 's/^StartupWMClass=//p' $entry)" ]; check "the window's class was the entry's StartupWMClass (class: $class)" $?
 
 at "purge"
 stop_viewer; purge_ours && ! installed; check "apt-get purges it" $?

@@ -24,15 +24,6 @@ product_in_registry() { awk 'index($0, "[") == 1 {key = $0} tolower($0) ~ /quill
 # Whether a guide is the user guide with Windows line ends throughout.
 guide_for_notepad() { grep -q '^# Quillmere viewer: the guide' "$1" && [ "$(grep -c $'\r$' "$1")" = "$(wc -l <"$1")" ]; }
 
-# Starts the viewer by this command (after NAME) in the current folder: the sphere, and Escape;
-# its screenshot kept as package-NAME.png.
-sphere_and_escape() {
-  "${@:2}" >/dev/null 2>&1 & viewer_pid=$!
-  viewer_window; check "the window appears" $? || { stop_viewer; return; }
-  wait_for 30 shows "$id" cyan 20; check "the sphere: cyan points" $?
-  cp "$work/shown.png" "$logs/package-$1.png"; escape_exits
-}
-
 at "packages"
 cpack -G "NSIS;ZIP" -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1
 ls "$work"/pkg/$package.{exe,zip} >/dev/null; check "cpack makes the installer and the zip" $? ||
@@ -61,7 +52,7 @@ install_and_uninstall() {
   guide_for_notepad "$WINEPREFIX$folder/guide.txt"; check "the guide, guide.txt, with Windows line ends" $?
   { read -r target; read -r start; } < <(python3 "$repo/tests/package/shortcut.py" "$shortcut")
   [ "$start" != "" ] && cd "$(wine winepath -u "$start")"; check "the shortcut's working folder: '$start'" $?
-  sphere_and_escape windows wine "$target"; cd "$repo"
+  sphere_and_escape package-windows wine "$target"; cd "$repo"
 
   at "open with"
   [ "$(type_keys | grep -c 'OpenWithList\\\\quillmere-viewer.exe$')" = 5 ] &&
@@ -70,7 +61,7 @@ install_and_uninstall() {
   command=$(wine reg query 'HKLM\Software\Classes\Applications\quillmere-viewer.exe\shell\open\command' /ve | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
   mkdir -p "$work/my clouds" && cp "$repo/sphere.txt" "$work/my clouds/sphere.xyz"
   printf '%s\r\n' "${command//%1/$(windows_path "$work/my clouds/sphere.xyz")}" >"$work/open-with.bat"
-  cd "$work/my clouds" && sphere_and_escape open-with wine cmd /c "$(windows_path "$work/open-with.bat")"; cd "$repo"
+  cd "$work/my clouds" && sphere_and_escape package-open-with wine cmd /c "$(windows_path "$work/open-with.bat")"; cd "$repo"
 
   at "uninstall"
   wine "$(wine winepath -w "$(grep '/Uninstall.exe$' <<<"$installed")")" /S; wineserver -w
@@ -86,5 +77,5 @@ else echo "SKIP install, uninstall: the installer is a 32-bit program, and this 
 at "zip"
 unzip -q "$work/pkg/$package.zip" -d "$work/zip"
 cd "$work/zip/$package" && guide_for_notepad guide.txt; check "the guide, guide.txt, with Windows line ends" $?
-sphere_and_escape zip wine quillmere-viewer.exe
+sphere_and_escape package-zip wine quillmere-viewer.exe
 finish

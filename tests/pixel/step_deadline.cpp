@@ -1,15 +1,14 @@
-// A deadline on every step of the test program that opens windows: its environment's set-up
-// and tear-down and each test. A step that has not ended STEP_DEADLINE after it
-// began ends the program with status 1, saying which step it waited for, well inside the
-// suite's own timeout: opening a window waits on the window manager, which maps it, and a
-// failure's message box waits for someone to answer it, each for as long as it takes.
+// A deadline on every step of the test program that opens windows: its start, its environment's
+// set-up and tear-down and each test. A step that has not ended STEP_DEADLINE after it began ends
+// the program with status 1, saying which step it waited for, well inside the suite's own
+// timeout: opening a window waits on the window manager, which maps it, and a failure's message
+// box waits for someone to answer it, each for as long as it takes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -18,31 +17,22 @@ namespace {
 
 constexpr std::chrono::seconds STEP_DEADLINE(60);
 
-std::mutex stepLock;
-std::condition_variable stepBegun;
-std::string step = "the start";  // the step under way; empty once the steps are over
-int stepsBegun = 0;
-std::thread watcher;
+std::atomic<int> stepsBegun{0};
 
-// Ends the program when a step outlasts its deadline; returns once the steps are over.
-void WatchSteps() {
-  std::unique_lock<std::mutex> hold(stepLock);
-  while (!step.empty()) {
-    const int begun = stepsBegun;
-    if (!stepBegun.wait_for(hold, STEP_DEADLINE, [begun] { return stepsBegun != begun; })) {
-      std::fprintf(stderr, "gave up after %d s waiting for %s\n", (int)STEP_DEADLINE.count(), step.c_str());
-      std::fflush(stderr);
-      std::_Exit(1);
-    }
-  }
-}
-
-// Begins the named step; an empty name ends the steps.
+// Begins the named step, watched by a thread of its own that ends the program unless another step
+// has begun by the deadline; without a thread the step runs unwatched.
 void BeginStep(const std::string& name) {
-  std::lock_guard<std::mutex> hold(stepLock);
-  step = name;
-  ++stepsBegun;
-  stepBegun.notify_all();
+  const int step = ++stepsBegun;
+  try {
+    std::thread([step, name] {
+      std::this_thread::sleep_for(STEP_DEADLINE);
+      if (stepsBegun == step) {
+        std::fprintf(stderr, "gave up after %d s waiting for %s\n", (int)STEP_DEADLINE.count(), name.c_str());
+        std::_Exit(1);
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+  }
 }
 
 // Names each step of the program as GoogleTest begins it.
@@ -57,20 +47,12 @@ class StepNames : public ::testing::EmptyTestEventListener {
   void OnEnvironmentsTearDownStart(const ::testing::UnitTest&) override {
     BeginStep("the tear-down: closing the viewer's window");
   }
-  void OnTestProgramEnd(const ::testing::UnitTest&) override {
-    BeginStep("");
-    if (watcher.joinable()) watcher.join();
-  }
 };
 
-// Starts the watch before main runs the tests; without a thread the program runs unwatched.
+// Names the steps from before main runs the tests on.
 bool StartStepWatch() {
   ::testing::UnitTest::GetInstance()->listeners().Append(new StepNames);
-  try {
-    watcher = std::thread(WatchSteps);
-  } catch (const std::system_error&) {
-    return false;
-  }
+  BeginStep("the start");
   return true;
 }
 const bool kWatched = StartStepWatch();
