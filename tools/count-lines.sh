@@ -31,7 +31,7 @@ code_lines() {
 all=$(git ls-tree -r --name-only "$rev")
 tests=$(grep -E '^(tests|platform/fake)/.*(\.(c|cpp|h|sh|py|awk)|CMakeLists\.txt)$' <<<"$all"
   grep -x -E 'tools/with-display\.sh|tools/demo_keys\.cpp|bench/immediate_frame\.h' <<<"$all" || true)
-harness_files='^(tests/CMakeLists\.txt|tests/lib\.sh|tests/wine\.sh|tools/with-display\.sh|bench/immediate_frame\.h)$|^(tests/fake|platform/fake|tests/faults)/|^tests/e2e/.*\.cpp$|^tests/pixel/step_deadline\.cpp$|^tests/fuzz/(line_reader_model\.h|model_dump\.cpp|run-fuzz\.sh)$|^tests/package/shortcut\.py$'
+harness_files='^(tests/CMakeLists\.txt|tests/lib\.sh|tests/wine\.sh|tools/with-display\.sh|bench/immediate_frame\.h)$|^(tests/fake|platform/fake|tests/faults)/|^tests/e2e/.*\.cpp$|^tests/pixel/step_deadline\.cpp$|^tests/fuzz/(line_reader_model\.h|model_dump\.cpp|run-fuzz\.sh)$'
 product=$(code_lines $(grep -E '\.(c|cpp|h)$' <<<"$all" | grep -v -E '^(tests|tools|bench|platform/fake)/'))
 cases=$(code_lines $(grep -v -E "$harness_files" <<<"$tests"))
 harness=$(code_lines $(grep -E "$harness_files" <<<"$tests"))

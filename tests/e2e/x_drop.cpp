@@ -1,12 +1,11 @@
 // Drops a file on a window as a file manager does, through the X drag-and-drop protocol (XDND):
-// owns the XdndSelection, sends XdndEnter, XdndPosition (the window's middle) and, once the
-// window accepts, XdndDrop to the window (found by name by the caller), which must be
-// XdndAware; gives the file's text/uri-list when asked; and waits for XdndFinished. Each step
-// has a deadline of its own. Exit 0 once the window has taken the drop; 1, saying what was
-// awaited and what came, when a deadline passes or the window refuses; 2 without a display, an
-// XdndAware window or a path.
+// owns the XdndSelection, sends XdndEnter (version 5, as SDL and Wine take it), XdndPosition
+// (the window's middle) and, once the window accepts, XdndDrop to the window (found by name by
+// the caller); gives the file's text/uri-list when asked; and waits for XdndFinished. Each step
+// has a deadline of its own: a window that takes no drops never answers. Exit 0 once the window
+// has taken the drop; 1, saying what was awaited and what came, when a deadline passes or the
+// window refuses; 2 without a display or a path.
 // Usage: x-drop WINDOW_ID PATH
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cctype>
@@ -28,18 +27,6 @@ std::string uriList;
 int eventsSeen = 0;
 
 Atom AtomOf(const char* name) { return XInternAtom(display, name, False); }
-
-// The XDND version a window announces in XdndAware, or 0 when it takes no drops.
-long XdndVersionOf(Window window) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  XGetWindowProperty(display, window, AtomOf("XdndAware"), 0, 1, False, XA_ATOM, &type, &format, &count, &after, &data);
-  const long version = count == 1 ? static_cast<long>(*reinterpret_cast<Atom*>(data)) : 0;
-  XFree(data);
-  return version;
-}
 
 // The file as a text/uri-list: file://, its absolute path with every byte but the unreserved
 // ones and '/' percent-encoded, and a line end.
@@ -107,9 +94,8 @@ int main(int argc, char** argv) {
   uriList = UriListOf(argv[2]);
   const Window root = DefaultRootWindow(display);
   const Window target = std::strtoul(argv[1], nullptr, 0);
-  const long version = XdndVersionOf(target) < XDND_VERSION ? XdndVersionOf(target) : XDND_VERSION;
-  if (uriList.empty() || version == 0) {
-    std::fprintf(stderr, "x-drop: %s\n", uriList.empty() ? "no such path" : "the window takes no drops (no XdndAware)");
+  if (uriList.empty()) {
+    std::fprintf(stderr, "x-drop: no such path\n");
     return 2;
   }
   source = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
@@ -120,7 +106,7 @@ int main(int argc, char** argv) {
   Window child = None;
   XTranslateCoordinates(display, target, root, attributes.width / 2, attributes.height / 2, &x, &y, &child);
 
-  SendXdnd(target, "XdndEnter", version << 24, static_cast<long>(AtomOf("text/uri-list")), None, None);
+  SendXdnd(target, "XdndEnter", XDND_VERSION << 24, static_cast<long>(AtomOf("text/uri-list")), None, None);
   SendXdnd(target, "XdndPosition", 0, (static_cast<long>(x) << 16) | y, CurrentTime, static_cast<long>(AtomOf("XdndActionCopy")));
   if ((AwaitXdnd("XdndStatus", "XdndPosition") & 1) == 0) {
     SendXdnd(target, "XdndLeave", 0, 0, 0, 0);
@@ -128,7 +114,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   SendXdnd(target, "XdndDrop", 0, CurrentTime, 0, 0);
-  if ((AwaitXdnd("XdndFinished", "XdndDrop") & 1) == 0 && version >= 5) {
+  if ((AwaitXdnd("XdndFinished", "XdndDrop") & 1) == 0) {
     std::fprintf(stderr, "x-drop: the window finished without taking the drop\n");
     return 1;
   }

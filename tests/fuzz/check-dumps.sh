@@ -35,13 +35,6 @@ run() {
   [ "$status" != 124 ] || echo "(stopped after $RUN_DEADLINE s)" >>"$out.err"
 }
 
-# Prints the first line where OUT and the model's output MODEL differ, or nothing when they agree.
-first_difference() {
-  awk -v model="$2" '{ if ((getline want <model) <= 0) want = "(the model ends)"
-      if ($0 != want) { printf "line %d: \"%s\", the model \"%s\"\n", NR, $0, want; found = 1; exit } }
-    END { if (!found && (getline want <model) > 0) printf "line %d: the output ends, the model \"%s\"\n", NR + 1, want }' "$1"
-}
-
 # Whether the run into OUT exited 0 and printed what the model printed (into model).
 agrees() { [ "$status" = 0 ] && cmp -s "$1" "$model"; }
 
@@ -50,7 +43,7 @@ show() {
   echo "    exit status $status; standard error: $(head -c 400 "$1.err" | tr '\n' '|')"
   echo "    output $(wc -c <"$1") bytes, first line \"$(head -n 1 "$1")\" ($1)"
   echo "    model $(wc -c <"$model") bytes, first line \"$(head -n 1 "$model")\" ($model)"
-  echo "    first difference: $(first_difference "$1" "$model")"
+  echo "    first difference (< the output, > the model):"; diff "$1" "$model" | head -n 4 | sed 's/^/      /'
 }
 
 # A run into OUT (with the arguments after it) that disagrees with the model: shown, run again into OUT.rerun and shown. It fails

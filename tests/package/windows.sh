@@ -50,7 +50,11 @@ install_and_uninstall() {
   grep -qxF '"InstallLocation"="C:\\Program Files\\Quillmere viewer"' <<<"$entry" && ((estimated * 5 > size * 4 && estimated * 4 < size * 5))
   check "the uninstall entry, in the $WINEARCH view: its folder, and its size ($estimated KB; the folder holds $size)" $?
   guide_for_notepad "$WINEPREFIX$folder/guide.txt"; check "the guide, guide.txt, with Windows line ends" $?
-  { read -r target; read -r start; } < <(python3 "$repo/tests/package/shortcut.py" "$shortcut")
+  # What a start from the shortcut runs, and where: the target's path, in the link's ANSI link
+  # info, and the working folder, the one UTF-16 string that names a folder by its drive (after
+  # its length, which may read as a character).
+  target=$(strings -a "$shortcut" | grep -m 1 -x '[A-Z]:\\.*\.exe')
+  start=$(strings -a -el "$shortcut" | grep -o '[A-Z]:\\.*' | grep -m 1 -v -i '\.exe$')
   [ "$start" != "" ] && cd "$(wine winepath -u "$start")"; check "the shortcut's working folder: '$start'" $?
   sphere_and_escape package-windows wine "$target"; cd "$repo"
 
