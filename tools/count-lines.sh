@@ -6,7 +6,7 @@
 # (tests/ and platform/fake/: C/C++, shell, Python, awk, CMake; tools/with-display.sh,
 # tools/demo_keys.cpp, bench/immediate_frame.h), as the before-stop check counts them; of
 # them the harness is the CMake registration, the display and Wine helpers, the shell harness,
-# the fake, the fault library, the X helper tools, the pixel tests' step deadlines, the
+# the fake, the fault library, the X helper tools, the pixel tests' deadline, the
 # reference frame and the parity model, and the cases are the rest. The scripts that install,
 # build and package every preset (tools/test.sh, .ci/run) are the build's. Data files (the
 # fuzz corpus, checksums, suppressions) are not code.
@@ -31,7 +31,7 @@ code_lines() {
 all=$(git ls-tree -r --name-only "$rev")
 tests=$(grep -E '^(tests|platform/fake)/.*(\.(c|cpp|h|sh|py|awk)|CMakeLists\.txt)$' <<<"$all"
   grep -x -E 'tools/with-display\.sh|tools/demo_keys\.cpp|bench/immediate_frame\.h' <<<"$all" || true)
-harness_files='^(tests/CMakeLists\.txt|tests/lib\.sh|tests/wine\.sh|tools/with-display\.sh|bench/immediate_frame\.h)$|^(tests/fake|platform/fake|tests/faults)/|^tests/e2e/.*\.cpp$|^tests/pixel/step_deadline\.cpp$|^tests/fuzz/(line_reader_model\.h|model_dump\.cpp|run-fuzz\.sh)$'
+harness_files='^(tests/CMakeLists\.txt|tests/lib\.sh|tests/wine\.sh|tools/with-display\.sh|bench/immediate_frame\.h)$|^(tests/fake|platform/fake|tests/faults)/|^tests/e2e/.*\.cpp$|^tests/pixel/program_deadline\.cpp$|^tests/fuzz/(line_reader_model\.h|model_dump\.cpp|run-fuzz\.sh)$'
 product=$(code_lines $(grep -E '\.(c|cpp|h)$' <<<"$all" | grep -v -E '^(tests|tools|bench|platform/fake)/'))
 cases=$(code_lines $(grep -v -E "$harness_files" <<<"$tests"))
 harness=$(code_lines $(grep -E "$harness_files" <<<"$tests"))

@@ -5,10 +5,11 @@
 mode=$1 build=$(cd "$2" && pwd)
 source "$(dirname "$0")/../lib.sh"
 
-[ "$mode" = native ] || { at "manifest"
-  strings "$build/viewer.exe" | grep -q 'level="asInvoker" uiAccess="false"' &&
-    [ "$(objdump -p "$build/viewer.exe" | grep -c 'Entry: ID: 0x000018')" = 1 ]
-  check "viewer.exe holds one manifest resource, asInvoker" $?; }
+[ "$mode" = native ] || { at "resources"
+  resources=$(objdump -p "$build/viewer.exe") && grep -q 'Entry: ID: 0x00000e' <<<"$resources" &&
+    [ "$(grep -c 'Entry: ID: 0x000018' <<<"$resources")" = 1 ] && [ "$(strings -el "$build/viewer.exe" | grep -cx '1.0.0')" = 2 ] &&
+    strings "$build/viewer.exe" | grep -q 'level="asInvoker" uiAccess="false"'
+  check "viewer.exe holds an icon group, the version 1.0.0 and one manifest resource, asInvoker" $?; }
 
 # The overlay's position and speed lines, their red pixels only, into FILE.png; whether they
 # differ from their shot in was.png.

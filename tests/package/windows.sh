@@ -28,9 +28,6 @@ at "packages"
 cpack -G "NSIS;ZIP" -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1
 ls "$work"/pkg/$package.{exe,zip} >/dev/null; check "cpack makes the installer and the zip" $? ||
   { cat "$work/cpack.log"; finish; exit; }
-objdump -p "$build/viewer.exe" | grep -q 'Entry: ID: 0x00000e' &&
-  [ "$(strings -el "$build/viewer.exe" | grep -cx '1.0.0')" = 2 ]
-check "viewer.exe carries an icon group and the version 1.0.0" $?
 
 rm -rf "$WINEPREFIX"; wine wineboot -i >/dev/null 2>&1; wineserver -w
 # The installer and its uninstaller are 32-bit programs (NSIS makes no other): where the kernel
