@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     int types = 0;
     XResType* held = nullptr;
     // This call's status is Xlib's (non-zero for success), the one above X's (Success, 0).
-    if (XResGetClientPid(&ids[i]) == pid && XResQueryClientResources(display, ids[i].spec.client, &types, &held)) {
+    const auto& [client, length, value] = ids[i];  // the client's id, and its process's as a value
+    if (XResGetClientPid(&ids[i]) == pid && XResQueryClientResources(display, client.client, &types, &held)) {
       for (int t = 0; t < types; ++t) windows += held[t].resource_type == window ? held[t].count : 0;
     }
   }
