@@ -167,6 +167,7 @@ TEST(LoaderTable, RefusedForMemory) {
   }
   pointMemoryRoot.clear();
   std::filesystem::remove_all("loader_test_memory");
+  std::remove("loader_test_points.txt");
 }
 #endif
 
